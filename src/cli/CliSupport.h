@@ -1,0 +1,38 @@
+// Shared pieces of the command-line tool: error reporting, number text, model input and output.
+#pragma once
+
+#include "model/Document.h"
+
+#include <string>
+#include <string_view>
+
+// Exit statuses of every verb.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Prints "vorla-cli: PATH: what" to stderr and returns kExitFailure.
+int ReportError(const std::string& path, const std::string& what);
+void ReportWarning(const std::string& path, const std::string& what);
+
+// Shortest text that reads back as the same double, independent of the locale.
+std::string NumberText(double value);
+
+// Lower-cased extension including the dot (".vrl"), or empty.
+std::string FileExtension(std::string_view path);
+
+// Outcome of reading an input model.
+struct CInputInfo {
+    bool versionMatched = true;  // .vrl only
+};
+
+// Reads a model of any supported input kind into `doc` (tables as the viewer would leave
+// them in a freshly started program). Prints its own error line; returns false on failure.
+bool ReadInputModel(const std::string& path, CMyvorla_ltDoc& doc, CInputInfo& info);
+
+// Writes `doc` to `path` in the format its extension names, replacing `path` only when the
+// whole file was written. Prints its own error line; returns false on failure.
+bool WriteOutputModel(const std::string& path, const CMyvorla_ltDoc& doc);
+
+bool IsReadableExtension(const std::string& ext);
+bool IsWritableExtension(const std::string& ext);

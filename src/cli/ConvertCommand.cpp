@@ -1,0 +1,24 @@
+// vorla-cli convert: read a model in one format and write it in another.
+#include "cli/Commands.h"
+
+#include "cli/CliSupport.h"
+
+int RunConvert(const std::vector<std::string>& args)
+{
+    std::vector<std::string> files;
+    for (const std::string& arg : args) {
+        if (!arg.empty() && arg[0] == '-') return UsageError("unknown option " + arg);
+        files.push_back(arg);
+    }
+    if (files.size() != 2) return UsageError("convert needs IN and OUT");
+    const std::string& in = files[0];
+    const std::string& out = files[1];
+    if (!IsReadableExtension(FileExtension(in))) return ReportError(in, "cannot read files of this kind (use .vrl)");
+    if (!IsWritableExtension(FileExtension(out)))
+        return ReportError(out, "cannot write files of this kind (use .vrl)");
+    CMyvorla_ltDoc doc;
+    CInputInfo info;
+    if (!ReadInputModel(in, doc, info)) return kExitFailure;
+    if (!WriteOutputModel(out, doc)) return kExitFailure;
+    return kExitOk;
+}

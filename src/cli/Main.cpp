@@ -1,0 +1,46 @@
+// vorla-cli: batch work on models without a display (information, conversions).
+#include "cli/CliSupport.h"
+#include "cli/Commands.h"
+#include "model/Globals.h"
+
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kUsage[] =
+    "usage: vorla-cli VERB ARGUMENTS\n"
+    "\n"
+    "  info FILE [--json]     what a model holds: scene settings, layers, shape count, bounds\n"
+    "  convert IN OUT         read IN and write OUT; the formats follow the extensions\n"
+    "                         (in: .vrl; out: .vrl)\n"
+    "  help                   this text\n"
+    "\n"
+    "Exit status: 0 done, 1 input or output error, 2 usage error.\n";
+
+}  // namespace
+
+int UsageError(const std::string& message)
+{
+    if (!message.empty()) std::fprintf(stderr, "vorla-cli: %s\n", message.c_str());
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+}
+
+int main(int argc, char** argv)
+{
+    // A fresh program: every table as a newly opened viewer has it.
+    ResetGlobals();
+    InitViewDefaults();
+    if (argc < 2) return UsageError("");
+    const std::string verb = argv[1];
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    if (verb == "info") return RunInfo(args);
+    if (verb == "convert") return RunConvert(args);
+    if (verb == "help" || verb == "--help" || verb == "-h") {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    return UsageError("unknown verb " + verb);
+}

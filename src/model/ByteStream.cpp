@@ -1,0 +1,77 @@
+// Memory and file descriptor sources and sinks, and the block writer.
+#include "model/ByteStream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+std::size_t CMemorySource::Read(void* dst, std::size_t n)
+{
+    const std::size_t count = std::min(n, m_size - m_pos);
+    std::memcpy(dst, m_data + m_pos, count);
+    m_pos += count;
+    return count;
+}
+
+std::size_t CFdSource::Read(void* dst, std::size_t n)
+{
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t got = ::read(m_fd, static_cast<char*>(dst) + done, n - done);
+        if (got > 0) {
+            done += static_cast<std::size_t>(got);
+        } else if (got == 0) {
+            break;
+        } else if (errno != EINTR) {
+            m_error = std::strerror(errno);
+            break;
+        }
+    }
+    return done;
+}
+
+bool CStringSink::Write(const void* src, std::size_t n)
+{
+    m_bytes.append(static_cast<const char*>(src), n);
+    return true;
+}
+
+bool CFdSink::Write(const void* src, std::size_t n)
+{
+    if (Failed()) return false;
+    const char* p = static_cast<const char*>(src);
+    while (n > 0) {
+        const ssize_t put = ::write(m_fd, p, n);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            m_error = std::strerror(errno);
+            return false;
+        }
+        p += put;
+        n -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+CBufferedWriter::CBufferedWriter(CByteSink& sink, std::size_t blockSize) : m_sink(sink), m_buffer(blockSize) {}
+
+bool CBufferedWriter::Flush()
+{
+    if (m_used > 0) {
+        m_sink.Write(m_buffer.data(), m_used);
+        m_used = 0;
+    }
+    return !m_sink.Failed();
+}
+
+void CBufferedWriter::PutSlow(const void* src, std::size_t n)
+{
+    Flush();
+    if (n >= m_buffer.size()) {
+        m_sink.Write(src, n);
+        return;
+    }
+    std::memcpy(m_buffer.data(), src, n);
+    m_used = n;
+}

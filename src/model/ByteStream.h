@@ -1,0 +1,109 @@
+// Byte sources and sinks that the readers and writers work on: memory buffers and POSIX files.
+// Readers and writers never open files themselves; the caller picks the source or sink.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CByteSource {
+public:
+    virtual ~CByteSource() = default;
+    // Reads up to n bytes; returns fewer only at the end of the data or on an error.
+    virtual std::size_t Read(void* dst, std::size_t n) = 0;
+    // Non-empty after a read error (not at a plain end of data).
+    virtual const std::string& Error() const { return m_error; }
+
+protected:
+    std::string m_error;
+};
+
+class CMemorySource : public CByteSource {
+public:
+    CMemorySource(const void* data, std::size_t size)
+        : m_data(static_cast<const uint8_t*>(data)), m_size(size) {}
+    explicit CMemorySource(const std::string& bytes) : CMemorySource(bytes.data(), bytes.size()) {}
+    std::size_t Read(void* dst, std::size_t n) override;
+
+private:
+    const uint8_t* m_data;
+    std::size_t m_size;
+    std::size_t m_pos = 0;
+};
+
+// Reads an open file descriptor it does not own.
+class CFdSource : public CByteSource {
+public:
+    explicit CFdSource(int fd) : m_fd(fd) {}
+    std::size_t Read(void* dst, std::size_t n) override;
+
+private:
+    int m_fd;
+};
+
+class CByteSink {
+public:
+    virtual ~CByteSink() = default;
+    // Writes all n bytes or fails; after a failure Error() says why and later writes do nothing.
+    virtual bool Write(const void* src, std::size_t n) = 0;
+    bool Failed() const { return !m_error.empty(); }
+    const std::string& Error() const { return m_error; }
+
+protected:
+    std::string m_error;
+};
+
+class CStringSink : public CByteSink {
+public:
+    bool Write(const void* src, std::size_t n) override;
+    std::string m_bytes;
+};
+
+// Writes to an open file descriptor it does not own.
+class CFdSink : public CByteSink {
+public:
+    explicit CFdSink(int fd) : m_fd(fd) {}
+    bool Write(const void* src, std::size_t n) override;
+
+private:
+    int m_fd;
+};
+
+// Collects small writes in a large block and hands whole blocks to a sink.
+class CBufferedWriter {
+public:
+    explicit CBufferedWriter(CByteSink& sink, std::size_t blockSize = 1 << 20);
+    ~CBufferedWriter() { Flush(); }
+    CBufferedWriter(const CBufferedWriter&) = delete;
+    CBufferedWriter& operator=(const CBufferedWriter&) = delete;
+
+    void Put(const void* src, std::size_t n)
+    {
+        if (m_used + n > m_buffer.size()) {
+            PutSlow(src, n);
+            return;
+        }
+        std::copy_n(static_cast<const uint8_t*>(src), n, m_buffer.data() + m_used);
+        m_used += n;
+    }
+    void Put(std::string_view text) { Put(text.data(), text.size()); }
+    // Space for at least n bytes, to be committed with Commit; n must not exceed the block size.
+    char* Reserve(std::size_t n)
+    {
+        if (m_used + n > m_buffer.size()) Flush();
+        return reinterpret_cast<char*>(m_buffer.data() + m_used);
+    }
+    void Commit(std::size_t n) { m_used += n; }
+    bool Flush();
+    bool Failed() const { return m_sink.Failed(); }
+
+private:
+    void PutSlow(const void* src, std::size_t n);
+
+    CByteSink& m_sink;
+    std::vector<uint8_t> m_buffer;
+    std::size_t m_used = 0;
+};

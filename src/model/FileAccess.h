@@ -1,0 +1,32 @@
+// Opening files for the readers and replacing files safely for the writers (POSIX).
+#pragma once
+
+#include "model/ByteStream.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// A file opened for reading; closed on destruction.
+class CInputFile {
+public:
+    CInputFile() = default;
+    ~CInputFile();
+    CInputFile(const CInputFile&) = delete;
+    CInputFile& operator=(const CInputFile&) = delete;
+
+    // Opens a regular file. On failure returns false and sets `error` (e.g. "No such file or directory").
+    bool Open(const std::string& path, std::string& error);
+    int Fd() const { return m_fd; }
+    std::uint64_t Size() const { return m_size; }
+
+private:
+    int m_fd = -1;
+    std::uint64_t m_size = 0;
+};
+
+// Writes a file through `write` into a temporary file in the target's folder, flushes it to
+// the disk and renames it over the target, so the target is either the old file or the
+// complete new one. A symbolic link is followed and the file it points to is replaced.
+// On failure nothing is left behind, the old file is untouched, and `error` says why.
+bool WriteFileAtomically(const std::string& path, const std::function<bool(CByteSink&)>& write, std::string& error);
