@@ -1,6 +1,7 @@
 // Error lines, number text and reading and writing models by file extension.
 #include "cli/CliSupport.h"
 
+#include "cli/DxfFiles.h"
 #include "model/FileAccess.h"
 #include "model/ModelFile.h"
 
@@ -39,13 +40,14 @@ std::string FileExtension(std::string_view path)
     return ext;
 }
 
-bool IsReadableExtension(const std::string& ext) { return ext == ".vrl"; }
-bool IsWritableExtension(const std::string& ext) { return ext == ".vrl"; }
+bool IsReadableExtension(const std::string& ext) { return ext == ".vrl" || ext == ".dxf"; }
+bool IsWritableExtension(const std::string& ext) { return ext == ".vrl" || ext == ".dxf"; }
 
 bool ReadInputModel(const std::string& path, CMyvorla_ltDoc& doc, CInputInfo& info)
 {
     const std::string ext = FileExtension(path);
     if (!IsReadableExtension(ext)) return ReportError(path, "cannot read files of this kind (use .vrl)"), false;
+    if (ext == ".dxf") return ReadDxfInput(path, doc);
     CInputFile file;
     std::string error;
     if (!file.Open(path, error)) return ReportError(path, error), false;
@@ -63,6 +65,7 @@ bool WriteOutputModel(const std::string& path, const CMyvorla_ltDoc& doc)
 {
     const std::string ext = FileExtension(path);
     if (!IsWritableExtension(ext)) return ReportError(path, "cannot write files of this kind (use .vrl)"), false;
+    if (ext == ".dxf") return WriteDxfOutput(path, doc);
     std::string error;
     const bool ok = WriteFileAtomically(
         path, [&](CByteSink& sink) { return WriteModelFile(sink, doc.m_shapeList); }, error);

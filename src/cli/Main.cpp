@@ -14,7 +14,7 @@ const char kUsage[] =
     "\n"
     "  info FILE [--json]     what a model holds: scene settings, layers, shape count, bounds\n"
     "  convert IN OUT         read IN and write OUT; the formats follow the extensions\n"
-    "                         (in: .vrl; out: .vrl)\n"
+    "                         (in: .vrl, .dxf; out: .vrl, .dxf)\n"
     "  help                   this text\n"
     "\n"
     "Exit status: 0 done, 1 input or output error, 2 usage error.\n";

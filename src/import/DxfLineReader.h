@@ -1,0 +1,83 @@
+// Lines of a DXF text file as fgets with a 256-byte buffer hands them out of a text-mode
+// stream, read from a byte source in large blocks.
+#pragma once
+
+#include "model/ByteStream.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A CR LF pair reads as one line feed (any other CR is an ordinary character). A line holds at
+// most 255 characters counting its line feed: a longer line is handed out as 255 characters
+// without a line feed, and its remainder is the next line, exactly as fgets splits it.
+class CDxfLineReader {
+public:
+    static constexpr std::size_t kMaxLine = 255;
+
+    explicit CDxfLineReader(CByteSource& source, std::size_t blockSize = 1 << 20);
+
+    // The next line, without its line feed; `newline` says whether it had one. The text stays
+    // valid until the next call. Returns false at the end of the data or after a read error.
+    bool Next(std::string_view& text, bool& newline)
+    {
+        // 255 characters, a CR and the LF: the most raw bytes one line can take.
+        if (m_end - m_pos >= kMaxLine + 2) {
+            Cut(kMaxLine + 2, text, newline);
+            return true;
+        }
+        return NextNearEnd(text, newline);
+    }
+
+    // Bytes taken from the source so far.
+    std::uint64_t BytesRead() const { return m_bytesRead; }
+    // Lines longer than 255 characters met so far (each handed out in pieces).
+    std::uint64_t SplitLines() const { return m_splitLines; }
+    // Non-empty when the source reported a read error.
+    const std::string& Error() const { return m_source.Error(); }
+
+    // Called after every block read with the number of bytes read so far.
+    std::function<void(std::uint64_t)> m_progress;
+
+private:
+    // Takes one line from the next `window` raw bytes, all of them buffered.
+    void Cut(std::size_t window, std::string_view& text, bool& newline)
+    {
+        const char* p = m_buffer.data() + m_pos;
+        if (const void* lf = std::memchr(p, '\n', window)) {
+            const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(lf) - p);
+            const std::size_t content = length - (length > 0 && p[length - 1] == '\r' ? 1 : 0);
+            if (content < kMaxLine) {
+                text = {p, content};
+                newline = true;
+                m_pos += length + 1;
+                m_cutting = false;
+                return;
+            }
+        }
+        const std::size_t n = std::min(window, kMaxLine);
+        text = {p, n};
+        newline = false;
+        m_pos += n;
+        if (n == kMaxLine && !m_cutting) ++m_splitLines;
+        m_cutting = n == kMaxLine;
+        return;
+    }
+    bool NextNearEnd(std::string_view& text, bool& newline);
+    void Refill();
+
+    CByteSource& m_source;
+    std::vector<char> m_buffer;
+    std::size_t m_blockSize;
+    std::size_t m_pos = 0;
+    std::size_t m_end = 0;
+    bool m_eof = false;
+    std::uint64_t m_bytesRead = 0;
+    std::uint64_t m_splitLines = 0;
+    bool m_cutting = false;  // the last piece was cut from a longer line
+};

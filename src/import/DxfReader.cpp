@@ -1,0 +1,411 @@
+// DXF import: pairs of group-code and value lines, the ENTITIES gate, the entity machine and
+// the corner rules of LINE, SOLID and 3DFACE.
+//
+// Geometry is computed in DXF coordinates (Z up) as doubles and stored as floats in the
+// display frame: a DXF point or vector (X, Y, Z) becomes (X, Z, -Y).
+#include "import/DxfReader.h"
+
+#include "import/DxfLineReader.h"
+#include "import/NumberParse.h"
+#include "model/LayerTable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+enum class EEntity { None, Skipped, Line, Solid, Face };
+
+void Cross(const double a[3], const double b[3], double out[3])
+{
+    out[0] = a[1] * b[2] - a[2] * b[1];
+    out[1] = a[2] * b[0] - a[0] * b[2];
+    out[2] = a[0] * b[1] - a[1] * b[0];
+}
+
+// The cross product divided by its length. A zero product (a face of no area) stays the zero
+// vector; so does one whose length overflowed or is not a number, so no NaN reaches a normal
+// that the text did not already hold.
+void UnitNormal(const double cross[3], double out[3])
+{
+    const double length = std::sqrt(cross[0] * cross[0] + cross[1] * cross[1] + cross[2] * cross[2]);
+    const bool usable = length > 0.0 && std::isfinite(length);
+    for (int a = 0; a < 3; ++a) out[a] = usable ? cross[a] / length : 0.0;
+}
+
+// Face colour of a DXF colour number; 4 gives the same green as 3, everything past 7 cyan.
+void ColorOf(int number, float rgb[3])
+{
+    static const float kTable[8][3] = {{1, 1, 1}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
+                                       {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}};
+    static const float kOther[3] = {0, 1, 1};
+    const float* c = (number >= 0 && number < 8) ? kTable[number] : kOther;
+    std::copy_n(c, 3, rgb);
+}
+
+// The C string of a line (up to a NUL byte) without its last character, which is the line
+// feed of a whole line and a real character of a split or unterminated one.
+std::string_view ValueOf(std::string_view text, bool newline)
+{
+    if (const void* nul = std::memchr(text.data(), '\0', text.size())) {
+        text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+        newline = false;
+    }
+    if (newline || text.empty()) return text;
+    return text.substr(0, text.size() - 1);
+}
+
+// The group code is the integer value of the first three characters of the code line only.
+int GroupCode(std::string_view text) { return ParseAtoi(text.substr(0, 3)); }
+
+bool HasDigitPastThird(std::string_view text)
+{
+    return text.size() > 3 && text.find_first_of("0123456789", 3) != std::string_view::npos;
+}
+
+// The working record of one import and the entity machine that fills it.
+class CDxfImport {
+public:
+    CDxfImport(CMyvorla_ltDoc& doc, CDxfImportStats& stats) : m_doc(doc), m_stats(stats) {}
+
+    void Pair(int code, std::string_view value)
+    {
+        if (!m_inEntities) {
+            if (code == 2 && value == "ENTITIES") m_inEntities = m_stats.entitiesFound = true;
+            return;
+        }
+        if (code == 0 || code == -1) {
+            if (m_entity != EEntity::None && m_entity != EEntity::Skipped) Complete();
+            Begin(value);
+            return;
+        }
+        if (m_entity != EEntity::None && m_entity != EEntity::Skipped) Store(code, value);
+    }
+
+    // Moves every face so that the box of the corners placed is centred on the origin in plan.
+    void Centre()
+    {
+        if (m_stats.facesImported == 0) return;
+        const double cx = (m_boxMin[0] + m_boxMax[0]) / 2;
+        const double cy = (m_boxMin[1] + m_boxMax[1]) / 2;
+        for (CShape& shape : m_doc.m_shapeList)
+            for (auto& corner : shape.m_vertex) {
+                corner[0] = static_cast<float>(corner[0] - cx);
+                corner[2] = static_cast<float>(corner[2] + cy);
+            }
+    }
+
+private:
+    void Begin(std::string_view name)
+    {
+        m_color = 0;
+        if (name == "LINE") {
+            m_entity = EEntity::Line;
+        } else if (name == "SOLID") {
+            m_entity = EEntity::Solid;
+        } else if (name == "3DFACE") {
+            m_entity = EEntity::Face;
+        } else {
+            m_entity = EEntity::Skipped;
+            CountSkipped(name);
+        }
+    }
+
+    // Only names inside the ENTITIES section are entities; what follows its ENDSEC (further
+    // sections, EOF) is read past the same way but not counted as skipped entities.
+    void CountSkipped(std::string_view name)
+    {
+        if (!m_sectionOpen) return;
+        if (name == "ENDSEC") {
+            m_sectionOpen = false;
+            return;
+        }
+        auto& kinds = m_stats.skippedByKind;
+        auto it = kinds.find(std::string(name));
+        if (it == kinds.end()) {
+            it = kinds.size() < CDxfImportStats::kMaxKinds ? kinds.emplace(name, 0).first
+                                                           : kinds.try_emplace(CDxfImportStats::kOtherKinds, 0).first;
+        }
+        ++it->second;
+    }
+
+    void Store(int code, std::string_view value)
+    {
+        const bool line = m_entity == EEntity::Line;
+        switch (code) {
+        case 8: m_layer.assign(value); break;
+        case 62: m_color = ParseAtoi(value); break;
+        case 10: case 20: case 30: case 11: case 21: case 31:
+            m_point[code % 10][code / 10 - 1] = ParseAtof(value);
+            break;
+        case 12: case 22: case 32: case 13: case 23: case 33:
+            if (!line) m_point[code % 10][code / 10 - 1] = ParseAtof(value);
+            break;
+        case 39:
+            if (line) m_thickness = ParseAtof(value);
+            break;
+        case 210: case 220: case 230:
+            if (m_entity != EEntity::Face) m_extrusion[(code - 210) / 10] = ParseAtof(value);
+            break;
+        default: break;
+        }
+    }
+
+    void Complete()
+    {
+        const double* p1 = m_point[0];
+        const double* p2 = m_point[1];
+        const double dx = p1[0] - p2[0], dy = p1[1] - p2[1], dz = p1[2] - p2[2];
+        const double firstEdge = std::sqrt(dx * dx + dy * dy + dz * dz);
+        // "Not greater than 1.0" also drops an edge whose length is not a number.
+        if (!(firstEdge > 1.0)) {
+            ++m_stats.facesDroppedFirstEdge;
+        } else if (m_entity == EEntity::Line) {
+            CompleteLine();
+        } else if (m_entity == EEntity::Solid) {
+            CompleteSolid();
+        } else {
+            CompleteFace();
+        }
+        if (m_entity == EEntity::Line) m_thickness = 0.0;
+        m_extrusion[0] = 0.0;
+        m_extrusion[1] = 0.0;
+        m_extrusion[2] = 1.0;
+        m_entity = EEntity::None;
+    }
+
+    void CompleteLine()
+    {
+        const double t = m_thickness;
+        if (t == 0.0) {
+            ++m_stats.linesWithoutThickness;
+            return;
+        }
+        // N is taken as read, not normalised; a zero N extrudes along +Z.
+        const double* n = m_extrusion;
+        double offset[3] = {t * n[0], t * n[1], t * n[2]};
+        if (n[0] == 0.0 && n[1] == 0.0 && n[2] == 0.0) offset[0] = 0.0, offset[1] = 0.0, offset[2] = t;
+        double c[4][3];
+        for (int a = 0; a < 3; ++a) {
+            c[0][a] = m_point[0][a];
+            c[1][a] = m_point[1][a];
+            c[2][a] = m_point[1][a] + offset[a];
+            c[3][a] = m_point[0][a] + offset[a];
+        }
+        double e1[3], e2[3], cross[3], normal[3];
+        for (int a = 0; a < 3; ++a) e1[a] = c[1][a] - c[0][a], e2[a] = c[2][a] - c[0][a];
+        Cross(e1, e2, cross);
+        UnitNormal(cross, normal);
+        Emit(c, normal);
+    }
+
+    // The corners are in the entity's own frame, whose Z axis is N; the arbitrary-axis rule
+    // carries them into world coordinates.
+    void CompleteSolid()
+    {
+        const double* n = m_extrusion;
+        constexpr double kNearPole = 1.0 / 64;
+        double a[3];
+        if (std::fabs(n[0]) < kNearPole && std::fabs(n[1]) < kNearPole) {
+            a[0] = n[2], a[1] = 0.0, a[2] = -n[0];  // (0, 1, 0) x N
+        } else {
+            a[0] = -n[1], a[1] = n[0], a[2] = 0.0;  // (0, 0, 1) x N
+        }
+        // A has no length for N = 0 and also for a short N near the pole, e.g. (0, 0.01, 0).
+        const double lengthA = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
+        if (!(lengthA > 0.0)) {
+            ++m_stats.solidsDropped;
+            return;
+        }
+        for (double& v : a) v /= lengthA;
+        double b[3], bn[3];
+        Cross(n, a, b);
+        Cross(b, n, bn);
+        const double d = a[0] * bn[0] + a[1] * bn[1] + a[2] * bn[2];
+        if (!(std::fabs(d) >= 1e-10)) {
+            ++m_stats.solidsDropped;
+            return;
+        }
+        // The third and fourth points of a SOLID are exchanged to go round the face.
+        static const int kOrder[4] = {0, 1, 3, 2};
+        double c[4][3];
+        for (int k = 0; k < 4; ++k) {
+            const double* p = m_point[kOrder[k]];
+            for (int i = 0; i < 3; ++i) c[k][i] = (p[0] * a[i] + p[1] * b[i] + p[2] * n[i]) / d;
+        }
+        EmitWithCornerNormal(c);
+    }
+
+    void CompleteFace()
+    {
+        double c[4][3];
+        std::memcpy(c, m_point, sizeof c);
+        EmitWithCornerNormal(c);
+    }
+
+    // SOLID and 3DFACE: the normal is (C1 - C2) x (C2 - C3), normalised.
+    void EmitWithCornerNormal(const double c[4][3])
+    {
+        double e1[3], e2[3], cross[3], normal[3];
+        for (int a = 0; a < 3; ++a) e1[a] = c[0][a] - c[1][a], e2[a] = c[1][a] - c[2][a];
+        Cross(e1, e2, cross);
+        UnitNormal(cross, normal);
+        Emit(c, normal);
+    }
+
+    void Emit(const double c[4][3], const double normal[3])
+    {
+        for (int k = 0; k < 4; ++k)
+            for (int a = 0; a < 3; ++a) {
+                if (c[k][a] < m_boxMin[a]) m_boxMin[a] = c[k][a];
+                if (c[k][a] > m_boxMax[a]) m_boxMax[a] = c[k][a];
+            }
+        CShape& cur = m_doc.m_curShape;
+        cur.m_kind = CShape::kFace;
+        for (int k = 0; k < 4; ++k) {
+            cur.m_vertex[k][0] = static_cast<float>(c[k][0]);
+            cur.m_vertex[k][1] = static_cast<float>(c[k][2]);
+            cur.m_vertex[k][2] = static_cast<float>(-c[k][1]);
+            cur.m_normal[k][0] = static_cast<float>(normal[0]);
+            cur.m_normal[k][1] = static_cast<float>(normal[2]);
+            cur.m_normal[k][2] = static_cast<float>(-normal[1]);
+        }
+        cur.m_selected = 0;
+        cur.m_layer.assign(m_layer);  // SetCurLayer, reusing the scratch record's storage
+        AddLayerCached();
+        ColorOf(m_color, cur.m_color);
+        m_doc.AddShape();
+        ++m_stats.facesImported;
+    }
+
+    // AddLayer with a name it was just given, and no other change to the table since, changes
+    // nothing; runs of faces on one layer skip the scan of the table.
+    void AddLayerCached()
+    {
+        if (!m_lastLayerValid || m_layer != m_lastLayer) {
+            AddLayer(m_layer);
+            m_lastLayer = m_layer;
+            m_lastLayerValid = true;
+            m_lastLayerInTable = FindLayer(m_layer) < g_layerCount;
+        }
+        if (!m_lastLayerInTable) ++m_stats.facesOffTable;
+    }
+
+    CMyvorla_ltDoc& m_doc;
+    CDxfImportStats& m_stats;
+
+    bool m_inEntities = false;
+    bool m_sectionOpen = true;  // for the statistics only: before the ENDSEC of ENTITIES
+    EEntity m_entity = EEntity::None;
+    // Layer name and points carry over from one entity to the next; before the file gives
+    // them they are empty and zero.
+    std::string m_layer;
+    int m_color = 0;
+    double m_point[4][3] = {};
+    double m_thickness = 0.0;
+    double m_extrusion[3] = {0.0, 0.0, 1.0};
+    double m_boxMin[3] = {1e20, 1e20, 1e20};
+    double m_boxMax[3] = {-1e20, -1e20, -1e20};
+
+    std::string m_lastLayer;
+    bool m_lastLayerValid = false;
+    bool m_lastLayerInTable = false;
+};
+
+constexpr std::string_view kBinarySentinel = "AutoCAD Binary DXF";
+
+}  // namespace
+
+CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
+                          const std::function<void(std::uint64_t bytesRead)>& progress)
+{
+    CDxfImportStats stats;
+    CShapeList().swap(doc.m_shapeList);  // give the old model's memory back before reading
+    g_layerCount = 0;
+
+    CDxfImport import(doc, stats);
+    CDxfLineReader reader(source);
+    reader.m_progress = progress;
+    std::string_view text;
+    bool newline = false;
+    bool first = true;
+    while (reader.Next(text, newline)) {
+        if (first) {
+            stats.binaryDxf = text.substr(0, kBinarySentinel.size()) == kBinarySentinel;
+            first = false;
+        }
+        const int code = GroupCode(text);
+        if (HasDigitPastThird(text)) ++stats.wideCodeLines;
+        if (!reader.Next(text, newline)) break;
+        import.Pair(code, ValueOf(text, newline));
+    }
+    stats.bytesRead = reader.BytesRead();
+    stats.longLines = reader.SplitLines();
+    stats.readError = reader.Error();
+    import.Centre();
+    return stats;
+}
+
+namespace {
+
+// An entity name as a short printable text: the names come from the file and may be anything.
+std::string Printable(std::string_view name)
+{
+    constexpr std::size_t kLongest = 32;
+    std::string out;
+    for (unsigned char c : name.substr(0, kLongest)) out += (c < 0x20 || c == 0x7F) ? '?' : char(c);
+    if (name.size() > kLongest) out += "...";
+    return out;
+}
+
+std::string Count(std::uint64_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string DxfImportSummary(const CDxfImportStats& stats, int layerCount)
+{
+    std::string text;
+    if (stats.facesImported == 0) {
+        text = "no faces imported";
+        if (stats.binaryDxf) return text + ": this is a binary DXF file; only DXF text files are read";
+        if (!stats.entitiesFound && stats.wideCodeLines > 0)
+            return text + ": no ENTITIES section was found; " + Count(stats.wideCodeLines, "group code", "group codes") +
+                   " had digits past the third character, and only the first three are read";
+        if (!stats.entitiesFound) return text + ": the file has no ENTITIES section";
+        text += " (only LINE with a thickness, SOLID and 3DFACE make faces)";
+    } else {
+        text = "imported " + Count(stats.facesImported, "face", "faces") + " on " +
+               Count(static_cast<std::uint64_t>(layerCount), "layer", "layers");
+    }
+    if (stats.facesDroppedFirstEdge > 0)
+        text += "; dropped " + Count(stats.facesDroppedFirstEdge, "face", "faces") +
+                " whose first edge is 1.0 or shorter";
+    if (stats.linesWithoutThickness > 0)
+        text += "; dropped " + Count(stats.linesWithoutThickness, "LINE", "LINEs") + " without thickness";
+    if (stats.solidsDropped > 0)
+        text += "; dropped " + Count(stats.solidsDropped, "SOLID", "SOLIDs") + " with an unusable extrusion";
+    if (stats.facesOffTable > 0)
+        text += "; " + Count(stats.facesOffTable, "face is", "faces are") +
+                " on layers past the 99th, which the layer table cannot hold";
+    if (stats.longLines > 0)
+        text += "; " + Count(stats.longLines, "line is", "lines are") +
+                " longer than 255 characters, which shifts the pairing of codes and values after " +
+                (stats.longLines == 1 ? "it" : "each");
+    if (!stats.skippedByKind.empty()) {
+        std::vector<std::pair<std::string, std::uint64_t>> kinds(stats.skippedByKind.begin(),
+                                                                 stats.skippedByKind.end());
+        std::stable_sort(kinds.begin(), kinds.end(),
+                         [](const auto& x, const auto& y) { return x.second > y.second; });
+        text += "; skipped";
+        constexpr std::size_t kShown = 8;
+        for (std::size_t i = 0; i < kinds.size() && i < kShown; ++i)
+            text += (i ? ", " : " ") + Printable(kinds[i].first) + " " + std::to_string(kinds[i].second);
+        if (kinds.size() > kShown) text += " and " + Count(kinds.size() - kShown, "other kind", "other kinds");
+    }
+    return text;
+}

@@ -1,0 +1,47 @@
+// DXF import: the faces of the LINE (with thickness), SOLID and 3DFACE entities of a DXF
+// text file become the document's model, centred on the origin in plan.
+#pragma once
+
+#include "model/ByteStream.h"
+#include "model/Document.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+// What one import found, for the status bar and the command-line summary.
+struct CDxfImportStats {
+    std::uint64_t facesImported = 0;
+    std::uint64_t facesDroppedFirstEdge = 0;  // first edge 1.0 or shorter (all three kinds)
+    std::uint64_t linesWithoutThickness = 0;
+    std::uint64_t solidsDropped = 0;          // no usable extrusion axis, or |D| < 1e-10
+    std::uint64_t facesOffTable = 0;          // on layers the full table (99) could not take
+    // Entities of the ENTITIES section that make no face, by name (at most kMaxKinds names;
+    // the rest are counted under kOtherKinds).
+    std::map<std::string, std::uint64_t> skippedByKind;
+    // Lines longer than 255 characters: each is read as two or more lines, which shifts the
+    // pairing of codes and values from there on.
+    std::uint64_t longLines = 0;
+    // Code lines with digits past their third character ("   2", "1001"), which are read
+    // from their first three characters only.
+    std::uint64_t wideCodeLines = 0;
+    bool entitiesFound = false;
+    bool binaryDxf = false;  // the file starts with the binary DXF sentinel
+    std::uint64_t bytesRead = 0;
+    std::string readError;   // non-empty when the source failed before its end
+
+    static constexpr std::size_t kMaxKinds = 64;
+    static constexpr const char* kOtherKinds = "(other)";
+};
+
+// Replaces the model by the faces of a DXF text: resets the working record, removes every
+// face, empties the layer table (g_layerCount = 0), reads the source to its end, adds one face
+// per producing entity with AddLayer for its layer, and centres the faces on the plan's box.
+// The document's modified flag is set by AddShape only; its name is the caller's business.
+// `progress` is called after every block read with the bytes read so far.
+CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
+                          const std::function<void(std::uint64_t bytesRead)>& progress = {});
+
+// One line of plain English, e.g. "imported 572 faces on 3 layers; skipped POLYLINE 4, INSERT 1".
+std::string DxfImportSummary(const CDxfImportStats& stats, int layerCount);

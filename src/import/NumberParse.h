@@ -1,0 +1,13 @@
+// Text to numbers exactly as the C library's atof and atoi read them in the "C" locale,
+// whatever locale the process runs in (a German session must still read "1.5" as 1.5).
+#pragma once
+
+#include <string_view>
+
+// atof: leading white space skipped, an optional sign, then a decimal or hexadecimal number,
+// "inf", "infinity" or "nan"; reading stops at the first character that cannot continue the
+// number; no number gives 0. Out-of-range values give +-inf or a (sub)normal rounded value.
+double ParseAtof(std::string_view text);
+
+// atoi as glibc has it: strtol's value (saturated at the 64-bit limits) cut to an int.
+int ParseAtoi(std::string_view text);
