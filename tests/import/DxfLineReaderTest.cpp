@@ -1,0 +1,109 @@
+// DXF lines must come out as fgets with a 256-byte buffer gives them from a text-mode stream,
+// whatever the block size and wherever a block ends.
+#include "import/DxfLineReader.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CLine {
+    std::string text;
+    bool newline;
+    bool operator==(const CLine&) const = default;
+};
+
+// Character at a time: CR LF becomes LF, then lines of at most 255 characters with their LF.
+std::vector<CLine> ReferenceLines(const std::string& bytes)
+{
+    std::string stream;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) stream += bytes[i];
+    std::vector<CLine> lines;
+    std::size_t i = 0;
+    while (i < stream.size()) {
+        CLine line{{}, false};
+        while (i < stream.size() && line.text.size() + 1 < 256) {
+            const char c = stream[i++];
+            if (c == '\n') {
+                line.newline = true;
+                break;
+            }
+            line.text += c;
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<CLine> ReaderLines(const std::string& bytes, std::size_t blockSize)
+{
+    CMemorySource source(bytes);
+    CDxfLineReader reader(source, blockSize);
+    std::vector<CLine> lines;
+    std::string_view text;
+    bool newline = false;
+    while (reader.Next(text, newline)) lines.push_back({std::string(text), newline});
+    EXPECT_EQ(reader.BytesRead(), bytes.size());
+    return lines;
+}
+
+}  // namespace
+
+TEST(DxfLineReader, SplitsLongLinesAsFgetsDoes)
+{
+    const std::string l254(254, 'a'), l255(255, 'b'), l256(256, 'c');
+    const std::vector<CLine> want = {{l254, true},           {l255, false},           {"", true},
+                                     {std::string(255, 'c'), false}, {"c", true}, {l254, true},
+                                     {"tail", false}};
+    EXPECT_EQ(ReaderLines(l254 + "\n" + l255 + "\n" + l256 + "\n" + l254 + "\r\n" + "tail", 1 << 20), want);
+}
+
+TEST(DxfLineReader, DropsOnlyTheCrOfACrLfPair)
+{
+    const std::vector<CLine> want = {{"a", true}, {"b\r", true}, {"\rc", true}, {"d\r", false}};
+    EXPECT_EQ(ReaderLines("a\r\nb\r\r\n\rc\nd\r", 1 << 20), want);
+}
+
+TEST(DxfLineReader, MatchesTheReferenceForAnyBlockSize)
+{
+    std::mt19937 random(11);
+    const char alphabet[] = "\r\n\r\nx0 \0";
+    for (int round = 0; round < 40; ++round) {
+        std::string bytes;
+        const int lines = 1 + int(random() % 30);
+        for (int l = 0; l < lines; ++l) {
+            // Lengths cluster around the 255-character limit.
+            const int length = (random() % 2) ? int(random() % 8) : 250 + int(random() % 12);
+            for (int c = 0; c < length; ++c) bytes += alphabet[random() % (sizeof alphabet - 1)];
+            bytes += (random() % 3) ? "\r\n" : "\n";
+        }
+        if (random() % 2) bytes.pop_back();
+        const auto want = ReferenceLines(bytes);
+        for (std::size_t block : {1, 2, 3, 255, 256, 257, 258, 1000, 1 << 20})
+            ASSERT_EQ(ReaderLines(bytes, block), want) << "round " << round << ", block " << block;
+    }
+}
+
+TEST(DxfLineReader, CountsEachLongLineOnceAndReportsProgress)
+{
+    CMemorySource source(std::string(600, 'x') + "\nshort\n" + std::string(300, 'y'));
+    CDxfLineReader reader(source, 64);
+    std::uint64_t last = 0;
+    int calls = 0;
+    reader.m_progress = [&](std::uint64_t bytes) {
+        EXPECT_GE(bytes, last);
+        last = bytes;
+        ++calls;
+    };
+    std::string_view text;
+    bool newline = false;
+    while (reader.Next(text, newline)) {
+    }
+    EXPECT_EQ(reader.SplitLines(), 2u);
+    EXPECT_EQ(last, 607u + 300u);
+    EXPECT_GT(calls, 10);
+}
