@@ -30,5 +30,6 @@ void CDxfLineReader::Refill()
     m_end += got;
     m_bytesRead += got;
     if (got < m_blockSize) m_eof = true;
+    m_nulInBuffer = std::memchr(m_buffer.data(), '\0', m_end) != nullptr;
     if (m_progress) m_progress(m_bytesRead);
 }

@@ -36,6 +36,8 @@ public:
 
     // Bytes taken from the source so far.
     std::uint64_t BytesRead() const { return m_bytesRead; }
+    // False when no NUL byte is among the buffered bytes, so lines need not be searched for one.
+    bool MayHoldNul() const { return m_nulInBuffer; }
     // Lines longer than 255 characters met so far (each handed out in pieces).
     std::uint64_t SplitLines() const { return m_splitLines; }
     // Non-empty when the source reported a read error.
@@ -79,5 +81,6 @@ private:
     bool m_eof = false;
     std::uint64_t m_bytesRead = 0;
     std::uint64_t m_splitLines = 0;
-    bool m_cutting = false;  // the last piece was cut from a longer line
+    bool m_cutting = false;
+    bool m_nulInBuffer = false;  // the last piece was cut from a longer line
 };

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -47,9 +48,9 @@ void ColorOf(int number, float rgb[3])
 
 // The C string of a line (up to a NUL byte) without its last character, which is the line
 // feed of a whole line and a real character of a split or unterminated one.
-std::string_view ValueOf(std::string_view text, bool newline)
+std::string_view ValueOf(std::string_view text, bool newline, bool mayHoldNul)
 {
-    if (const void* nul = std::memchr(text.data(), '\0', text.size())) {
+    if (const void* nul = mayHoldNul ? std::memchr(text.data(), '\0', text.size()) : nullptr) {
         text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
         newline = false;
     }
@@ -58,7 +59,17 @@ std::string_view ValueOf(std::string_view text, bool newline)
 }
 
 // The group code is the integer value of the first three characters of the code line only.
-int GroupCode(std::string_view text) { return ParseAtoi(text.substr(0, 3)); }
+// Blanks then digits, the way codes are written, are read here; anything else by ParseAtoi.
+int GroupCode(std::string_view text)
+{
+    const std::size_t n = std::min<std::size_t>(text.size(), 3);
+    std::size_t i = 0;
+    while (i < n && text[i] == ' ') ++i;
+    if (i == n || text[i] < '0' || text[i] > '9') return ParseAtoi(text.substr(0, n));
+    int code = 0;
+    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) code = code * 10 + (text[i] - '0');
+    return code;
+}
 
 bool HasDigitPastThird(std::string_view text)
 {
@@ -280,15 +291,19 @@ private:
         ++m_stats.facesImported;
     }
 
-    // AddLayer with a name it was just given, and no other change to the table since, changes
-    // nothing; runs of faces on one layer skip the scan of the table.
+    // AddLayer for a name it has had before changes nothing during one import: the name is in
+    // the table, or the table was full and stays full. Such names skip the scan of the table.
     void AddLayerCached()
     {
         if (!m_lastLayerValid || m_layer != m_lastLayer) {
-            AddLayer(m_layer);
+            auto it = m_layersSeen.find(m_layer);
+            if (it == m_layersSeen.end()) {
+                AddLayer(m_layer);
+                it = m_layersSeen.emplace(m_layer, FindLayer(m_layer) < g_layerCount).first;
+            }
             m_lastLayer = m_layer;
             m_lastLayerValid = true;
-            m_lastLayerInTable = FindLayer(m_layer) < g_layerCount;
+            m_lastLayerInTable = it->second;
         }
         if (!m_lastLayerInTable) ++m_stats.facesOffTable;
     }
@@ -309,6 +324,7 @@ private:
     double m_boxMin[3] = {1e20, 1e20, 1e20};
     double m_boxMax[3] = {-1e20, -1e20, -1e20};
 
+    std::unordered_map<std::string, bool> m_layersSeen;  // name -> in the table
     std::string m_lastLayer;
     bool m_lastLayerValid = false;
     bool m_lastLayerInTable = false;
@@ -339,7 +355,7 @@ CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
         const int code = GroupCode(text);
         if (HasDigitPastThird(text)) ++stats.wideCodeLines;
         if (!reader.Next(text, newline)) break;
-        import.Pair(code, ValueOf(text, newline));
+        import.Pair(code, ValueOf(text, newline, reader.MayHoldNul()));
     }
     stats.bytesRead = reader.BytesRead();
     stats.longLines = reader.SplitLines();

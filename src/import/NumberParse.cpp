@@ -38,6 +38,31 @@ double StrtodC(std::string_view text)
     return strtod_l(z, nullptr, CLocale());
 }
 
+// Exact powers of ten: every one up to 1e22 is a double without rounding.
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Plain "[-]digits[.digits]" with at most 19 digits whose value is below 2^53 and at most 22
+// decimals: the digits as an integer are exact, so one division by an exact power of ten
+// gives the correctly rounded result (Clinger's fast path). Returns false for anything else.
+bool ParsePlainDecimal(const char* p, const char* last, double& value)
+{
+    bool negative = false;
+    if (p != last && *p == '-') negative = true, ++p;
+    std::uint64_t mantissa = 0;
+    int digits = 0, decimals = 0;
+    for (; p != last && IsDigit(*p); ++p, ++digits) mantissa = mantissa * 10 + unsigned(*p - '0');
+    if (p != last && *p == '.') {
+        for (++p; p != last && IsDigit(*p); ++p, ++digits, ++decimals) mantissa = mantissa * 10 + unsigned(*p - '0');
+    }
+    if (digits == 0 || digits > 19 || decimals > 22 || mantissa > (std::uint64_t(1) << 53)) return false;
+    // An exponent or a hexadecimal prefix continues the number: leave those to the full reader.
+    if (p != last && (*p == 'e' || *p == 'E' || *p == 'x' || *p == 'X')) return false;
+    const double v = static_cast<double>(mantissa) / kPow10[decimals];
+    value = negative ? -v : v;
+    return true;
+}
+
 }  // namespace
 
 double ParseAtof(std::string_view text)
@@ -47,6 +72,8 @@ double ParseAtof(std::string_view text)
     // and values out of range (which it refuses instead of giving inf or 0).
     const char* first = text.data();
     const char* last = first + text.size();
+    double plain = 0.0;
+    if (ParsePlainDecimal(first, last, plain)) return plain;
     const char* p = first;
     if (p != last && *p == '-') ++p;
     if (p != last && (IsDigit(*p) || *p == '.')) {
