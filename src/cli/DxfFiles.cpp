@@ -15,7 +15,7 @@ bool ReadDxfInput(const std::string& path, CMyvorla_ltDoc& doc)
     std::string error;
     if (!file.Open(path, error)) return ReportError(path, error), false;
     CFdSource source(file.Fd());
-    const CDxfImportStats stats = ImportDxf(source, doc);
+    const CDxfImportStats stats = ImportDxf(source, doc, {}, file.Size());
     if (!stats.readError.empty()) return ReportError(path, "cannot read: " + stats.readError), false;
     const std::string summary = DxfImportSummary(stats, g_layerCount);
     if (stats.facesImported == 0) {

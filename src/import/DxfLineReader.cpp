@@ -2,7 +2,7 @@
 #include "import/DxfLineReader.h"
 
 CDxfLineReader::CDxfLineReader(CByteSource& source, std::size_t blockSize)
-    : m_source(source), m_buffer(blockSize + kMaxLine + 2), m_blockSize(blockSize)
+    : m_source(source), m_buffer(blockSize + kMaxLine + 2 + kPadding), m_blockSize(blockSize)
 {
 }
 

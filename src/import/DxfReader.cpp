@@ -79,7 +79,10 @@ bool HasDigitPastThird(std::string_view text)
 // The working record of one import and the entity machine that fills it.
 class CDxfImport {
 public:
-    CDxfImport(CMyvorla_ltDoc& doc, CDxfImportStats& stats) : m_doc(doc), m_stats(stats) {}
+    CDxfImport(CMyvorla_ltDoc& doc, CDxfImportStats& stats, const CDxfLineReader& reader, std::uint64_t sizeHint)
+        : m_doc(doc), m_stats(stats), m_reader(reader), m_sizeHint(sizeHint)
+    {
+    }
 
     void Pair(int code, std::string_view value)
     {
@@ -98,6 +101,9 @@ public:
     // Moves every face so that the box of the corners placed is centred on the origin in plan.
     void Centre()
     {
+        // A projection far above the count reached gives back what it reserved.
+        CShapeList& list = m_doc.m_shapeList;
+        if (m_projected && list.capacity() > list.size() + list.size() / 2 + 64) list.shrink_to_fit();
         if (m_stats.facesImported == 0) return;
         const double cx = (m_boxMin[0] + m_boxMax[0]) / 2;
         const double cy = (m_boxMin[1] + m_boxMax[1]) / 2;
@@ -112,16 +118,22 @@ private:
     void Begin(std::string_view name)
     {
         m_color = 0;
-        if (name == "LINE") {
-            m_entity = EEntity::Line;
-        } else if (name == "SOLID") {
-            m_entity = EEntity::Solid;
-        } else if (name == "3DFACE") {
+        if (Is(name, "3DFACE")) {
             m_entity = EEntity::Face;
+        } else if (Is(name, "LINE")) {
+            m_entity = EEntity::Line;
+        } else if (Is(name, "SOLID")) {
+            m_entity = EEntity::Solid;
         } else {
             m_entity = EEntity::Skipped;
             CountSkipped(name);
         }
+    }
+
+    // Whole-value, byte-for-byte name test; the fixed length lets the compiler inline it.
+    template <std::size_t N> static bool Is(std::string_view value, const char (&name)[N])
+    {
+        return value.size() == N - 1 && std::memcmp(value.data(), name, N - 1) == 0;
     }
 
     // Only names inside the ENTITIES section are entities; what follows its ENDSEC (further
@@ -142,6 +154,7 @@ private:
         ++it->second;
     }
 
+    // `value` points into the line reader's buffer, which is readable past every line.
     void Store(int code, std::string_view value)
     {
         const bool line = m_entity == EEntity::Line;
@@ -149,16 +162,16 @@ private:
         case 8: m_layer.assign(value); break;
         case 62: m_color = ParseAtoi(value); break;
         case 10: case 20: case 30: case 11: case 21: case 31:
-            m_point[code % 10][code / 10 - 1] = ParseAtof(value);
+            m_point[code % 10][code / 10 - 1] = ParseAtofPadded(value);
             break;
         case 12: case 22: case 32: case 13: case 23: case 33:
-            if (!line) m_point[code % 10][code / 10 - 1] = ParseAtof(value);
+            if (!line) m_point[code % 10][code / 10 - 1] = ParseAtofPadded(value);
             break;
         case 39:
-            if (line) m_thickness = ParseAtof(value);
+            if (line) m_thickness = ParseAtofPadded(value);
             break;
         case 210: case 220: case 230:
-            if (m_entity != EEntity::Face) m_extrusion[(code - 210) / 10] = ParseAtof(value);
+            if (m_entity != EEntity::Face) m_extrusion[(code - 210) / 10] = ParseAtofPadded(value);
             break;
         default: break;
         }
@@ -287,8 +300,26 @@ private:
         cur.m_layer.assign(m_layer);  // SetCurLayer, reusing the scratch record's storage
         AddLayerCached();
         ColorOf(m_color, cur.m_color);
+        if (m_doc.m_shapeList.size() == m_doc.m_shapeList.capacity()) Grow();
         m_doc.AddShape();
         ++m_stats.facesImported;
+    }
+
+    // A doubling vector touches twice the memory it ends with and moves every face several
+    // times. With the source's size known, the faces per byte read so far project the final
+    // count, and one step of growth goes there.
+    void Grow()
+    {
+        CShapeList& list = m_doc.m_shapeList;
+        std::size_t want = std::max<std::size_t>(64, list.size() * 2);
+        const std::uint64_t consumed = m_reader.BytesConsumed();
+        if (m_sizeHint > consumed && consumed >= (1u << 20)) {
+            const double projected = double(list.size()) * (double(m_sizeHint) / double(consumed)) * 1.05 + 64;
+            const double ceiling = double(m_sizeHint / 8 + 64);  // no face takes fewer than 8 bytes
+            want = std::max(want, static_cast<std::size_t>(std::min(projected, ceiling)));
+            m_projected = true;
+        }
+        list.reserve(want);
     }
 
     // AddLayer for a name it has had before changes nothing during one import: the name is in
@@ -310,6 +341,9 @@ private:
 
     CMyvorla_ltDoc& m_doc;
     CDxfImportStats& m_stats;
+    const CDxfLineReader& m_reader;
+    const std::uint64_t m_sizeHint;
+    bool m_projected = false;
 
     bool m_inEntities = false;
     bool m_sectionOpen = true;  // for the statistics only: before the ENDSEC of ENTITIES
@@ -335,14 +369,14 @@ constexpr std::string_view kBinarySentinel = "AutoCAD Binary DXF";
 }  // namespace
 
 CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
-                          const std::function<void(std::uint64_t bytesRead)>& progress)
+                          const std::function<void(std::uint64_t bytesRead)>& progress, std::uint64_t sizeHint)
 {
     CDxfImportStats stats;
     CShapeList().swap(doc.m_shapeList);  // give the old model's memory back before reading
     g_layerCount = 0;
 
-    CDxfImport import(doc, stats);
     CDxfLineReader reader(source);
+    CDxfImport import(doc, stats, reader, sizeHint);
     reader.m_progress = progress;
     std::string_view text;
     bool newline = false;

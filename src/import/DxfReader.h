@@ -39,9 +39,13 @@ struct CDxfImportStats {
 // face, empties the layer table (g_layerCount = 0), reads the source to its end, adds one face
 // per producing entity with AddLayer for its layer, and centres the faces on the plan's box.
 // The document's modified flag is set by AddShape only; its name is the caller's business.
-// `progress` is called after every block read with the bytes read so far.
+// `progress` is called after every block read with the bytes read so far. `sizeHint`, the
+// size of the source when known, lets the face list grow in one step to the size that the
+// faces made so far project, instead of doubling; it never reserves for faces not yet seen
+// in the part of the file read.
 CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
-                          const std::function<void(std::uint64_t bytesRead)>& progress = {});
+                          const std::function<void(std::uint64_t bytesRead)>& progress = {},
+                          std::uint64_t sizeHint = 0);
 
 // One line of plain English, e.g. "imported 572 faces on 3 layers; skipped POLYLINE 4, INSERT 1".
 std::string DxfImportSummary(const CDxfImportStats& stats, int layerCount);

@@ -11,3 +11,7 @@ double ParseAtof(std::string_view text);
 
 // atoi as glibc has it: strtol's value (saturated at the 64-bit limits) cut to an int.
 int ParseAtoi(std::string_view text);
+
+// ParseAtof for text that is followed in memory by at least 8 readable bytes (their values do
+// not matter): short plain decimals, most numbers of a real file, are read 8 digits at a time.
+double ParseAtofPadded(std::string_view text);

@@ -48,6 +48,19 @@ TEST(NumberText, MatchesPrintfOnRandomFloatsAndDoubles)
     }
 }
 
+TEST(NumberText, MatchesPrintfOnTiesAndRangeEdges)
+{
+    // Exact halves of the sixth decimal round to even; 2^43 is where the integer path ends.
+    for (int k = -4096; k <= 4096; ++k) {
+        const double tie = k / 128.0 + 0.0000005;
+        ASSERT_EQ(Fixed6(k / 2097152.0), Printf(k / 2097152.0)) << k;
+        ASSERT_EQ(Fixed6(tie), Printf(tie)) << k;
+    }
+    for (double v : {8796093022208.0, 8796093022207.999, 8796093022208.5, -8796093022207.5, 5e-324, -1e-300,
+                     0.0000005, 0.00000050000000000000001, 999999.9999995, 4503599627370495.5})
+        EXPECT_EQ(Fixed6(v), Printf(v)) << v;
+}
+
 TEST(NumberText, IntegersAsPercentD)
 {
     char text[32];
