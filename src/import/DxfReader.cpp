@@ -130,10 +130,16 @@ private:
         }
     }
 
-    // Whole-value, byte-for-byte name test; the fixed length lets the compiler inline it.
+    // Whole-value, byte-for-byte name test for names of at most 8 characters, done on one
+    // 64-bit word (a library memcmp call per entity is measurable on big files).
     template <std::size_t N> static bool Is(std::string_view value, const char (&name)[N])
     {
-        return value.size() == N - 1 && std::memcmp(value.data(), name, N - 1) == 0;
+        static_assert(N - 1 <= 8);
+        if (value.size() != N - 1) return false;
+        std::uint64_t a = 0, b = 0;
+        std::memcpy(&a, value.data(), N - 1);
+        std::memcpy(&b, name, N - 1);
+        return a == b;
     }
 
     // Only names inside the ENTITIES section are entities; what follows its ENDSEC (further

@@ -34,8 +34,14 @@ TEST(NumberParse, AtofAgreesWithTheCLibraryOnOddText)
         "1e999", "-1e999", "1e-999", "-1e-999", "4.9e-324", "2.4703282292062328e-324", "2.2250738585072011e-308",
         "1.7976931348623157e308", "1.7976931348623159e308", "nan", "-nan", "NAN(123)", "inf", "-Infinity", "infx",
         "0.000000", "-0.000000", "00012.5000", "123456789012345678901234567890",
-        "0.1000000000000000055511151231257827021181583404541015625", " +0x1P-1074"};
-    for (const char* text : texts) ExpectSameDouble(ParseAtof(text), std::atof(text), text);
+        "0.1000000000000000055511151231257827021181583404541015625", " +0x1P-1074", "1234567.1234567",
+        "12345678.5", "1.12345678", "-9999999.9999999", "0.0000001", "7:", "5/", "-0", "-0.", "1.e5", "1.5x"};
+    for (const char* text : texts) {
+        ExpectSameDouble(ParseAtof(text), std::atof(text), text);
+        // Digits right after the text in memory must not count.
+        const std::string padded = std::string(text) + "12345678";
+        ExpectSameDouble(ParseAtofPadded(std::string_view(padded).substr(0, std::strlen(text))), std::atof(text), text);
+    }
 }
 
 TEST(NumberParse, AtofAgreesWithTheCLibraryOnRandomValues)
@@ -47,9 +53,15 @@ TEST(NumberParse, AtofAgreesWithTheCLibraryOnRandomValues)
         const double v = std::pow(10.0, exponent(random)) * ((random() & 1) ? 1 : -1);
         const char* format = (i % 3 == 0) ? "%.17g" : (i % 3 == 1 ? "%f" : "%.9e");
         std::snprintf(text, sizeof text, format, v);
-        const double got = ParseAtof(text);
         const double want = std::atof(text);
+        const double got = ParseAtof(text);
         ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << text;
+        // Cut short at every length, with the rest of the text still in memory after the view.
+        const std::string padded = std::string(text) + "9.9e99999";
+        const std::size_t cut = std::size_t(i) % (std::strlen(text) + 1);
+        const double gotCut = ParseAtofPadded(std::string_view(padded).substr(0, cut));
+        const double wantCut = std::atof(std::string(text, cut).c_str());
+        ASSERT_EQ(std::memcmp(&gotCut, &wantCut, sizeof gotCut), 0) << std::string(text, cut);
     }
 }
 
