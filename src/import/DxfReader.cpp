@@ -59,16 +59,26 @@ std::string_view ValueOf(std::string_view text, bool newline, bool mayHoldNul)
 }
 
 // The group code is the integer value of the first three characters of the code line only.
-// Blanks then digits, the way codes are written, are read here; anything else by ParseAtoi.
+// Codes written the usual ways ("  0", " 10", "210", "8", "62") are read here without
+// data-dependent branches; anything else goes to ParseAtoi.
 int GroupCode(std::string_view text)
 {
-    const std::size_t n = std::min<std::size_t>(text.size(), 3);
-    std::size_t i = 0;
-    while (i < n && text[i] == ' ') ++i;
-    if (i == n || text[i] < '0' || text[i] > '9') return ParseAtoi(text.substr(0, n));
-    int code = 0;
-    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) code = code * 10 + (text[i] - '0');
-    return code;
+    if (text.size() == 3) {
+        const unsigned a = static_cast<unsigned char>(text[0]) - '0';
+        const unsigned b = static_cast<unsigned char>(text[1]) - '0';
+        const unsigned c = static_cast<unsigned char>(text[2]) - '0';
+        const bool blankA = text[0] == ' ', blankB = text[1] == ' ';
+        if (c < 10 && (a < 10 || blankA) && (b < 10 || (blankA && blankB)))
+            return int((blankA ? 0 : a) * 100 + (blankB ? 0 : b) * 10 + c);
+    } else if (text.size() == 2) {
+        const unsigned a = static_cast<unsigned char>(text[0]) - '0';
+        const unsigned b = static_cast<unsigned char>(text[1]) - '0';
+        if (a < 10 && b < 10) return int(a * 10 + b);
+    } else if (text.size() == 1) {
+        const unsigned a = static_cast<unsigned char>(text[0]) - '0';
+        if (a < 10) return int(a);
+    }
+    return ParseAtoi(text.substr(0, 3));
 }
 
 bool HasDigitPastThird(std::string_view text)

@@ -90,7 +90,8 @@ TEST(DxfLineReader, MatchesTheReferenceForAnyBlockSize)
 
 TEST(DxfLineReader, CountsEachLongLineOnceAndReportsProgress)
 {
-    CMemorySource source(std::string(600, 'x') + "\nshort\n" + std::string(300, 'y'));
+    const std::string bytes = std::string(600, 'x') + "\nshort\n" + std::string(300, 'y');
+    CMemorySource source(bytes);
     CDxfLineReader reader(source, 64);
     std::uint64_t last = 0;
     int calls = 0;

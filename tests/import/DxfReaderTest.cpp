@@ -234,6 +234,22 @@ TEST(DxfReader, GroupCodeIsReadFromThreeCharactersAndNamesMatchExactly)
     EXPECT_GT(wide.stats.wideCodeLines, 0u);
 }
 
+TEST(DxfReader, GroupCodeSpellingsReadAsAtoiReadsThem)
+{
+    // Each spelling stands where group 8 would be; the layer shows whether it read as 8.
+    const struct {
+        const char* code;
+        bool isEight;
+    } cases[] = {{"8", true},   {" 8", true},  {"  8", true}, {"008", true},  {"+8", true},  {"\t8", true},
+                 {"8 ", true},  {"8x", true},  {"  8 9", true}, {"08", true}, {"1 8", false}, {" 8 ", true},
+                 {"88", false}, {"x8", false}, {"", false},    {"  ", false}, {"-8", false}, {"9", false}};
+    for (const auto& c : cases) {
+        const auto r = Import(Entities("0\n3DFACE\n8\nY\n" + kSquare + "0\n3DFACE\n" + c.code + "\nX\n" + kSquare));
+        ASSERT_EQ(r.doc.m_shapeList.size(), 2u) << '"' << c.code << '"';
+        EXPECT_EQ(r.doc.m_shapeList[1].m_layer, c.isEight ? "X" : "Y") << '"' << c.code << '"';
+    }
+}
+
 TEST(DxfReader, CrLfFileGivesTheSameModel)
 {
     const std::string lf = Entities(Face("A", {{-5, -5, 0}, {5, -5, 0}, {5, 5, 3}}) + "0\nLINE\n8\nB\n" + kSquare +
