@@ -59,8 +59,8 @@ std::string_view ValueOf(std::string_view text, bool newline, bool mayHoldNul)
 }
 
 // The group code is the integer value of the first three characters of the code line only.
-// Codes written the usual ways ("  0", " 10", "210", "8", "62") are read here without
-// data-dependent branches; anything else goes to ParseAtoi.
+// Codes written the usual ways ("  0", " 10", "210", "8", "62") are read here directly, this
+// being the most frequent line of a file; anything else goes to ParseAtoi.
 int GroupCode(std::string_view text)
 {
     if (text.size() == 3) {
@@ -109,9 +109,9 @@ public:
     }
 
     // Moves every face so that the box of the corners placed is centred on the origin in plan.
+    // Also gives back what a projection far above the count reached had reserved.
     void Centre()
     {
-        // A projection far above the count reached gives back what it reserved.
         CShapeList& list = m_doc.m_shapeList;
         if (m_projected && list.capacity() > list.size() + list.size() / 2 + 64) list.shrink_to_fit();
         if (m_stats.facesImported == 0) return;
