@@ -443,14 +443,17 @@ std::string DxfImportSummary(const CDxfImportStats& stats, int layerCount)
             return text + ": no ENTITIES section was found; " + Count(stats.wideCodeLines, "group code", "group codes") +
                    " had digits past the third character, and only the first three are read";
         if (!stats.entitiesFound) return text + ": the file has no ENTITIES section";
-        text += " (only LINE with a thickness, SOLID and 3DFACE make faces)";
+        const std::uint64_t candidates =
+            stats.facesDroppedFirstEdge + stats.linesWithoutThickness + stats.solidsDropped;
+        if (candidates == 0) text += " (only LINE with a thickness, SOLID and 3DFACE make faces)";
     } else {
         text = "imported " + Count(stats.facesImported, "face", "faces") + " on " +
                Count(static_cast<std::uint64_t>(layerCount), "layer", "layers");
     }
     if (stats.facesDroppedFirstEdge > 0)
         text += "; dropped " + Count(stats.facesDroppedFirstEdge, "face", "faces") +
-                " whose first edge is 1.0 or shorter";
+                " whose first edge is 1.0 or shorter" +
+                (stats.facesDroppedFirstEdge > stats.facesImported ? " (drawings in metres lose most faces this way)" : "");
     if (stats.linesWithoutThickness > 0)
         text += "; dropped " + Count(stats.linesWithoutThickness, "LINE", "LINEs") + " without thickness";
     if (stats.solidsDropped > 0)
