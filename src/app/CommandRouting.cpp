@@ -5,6 +5,7 @@
 #include "app/CommandIds.h"
 #include "app/DocumentHost.h"
 #include "app/MainFrame.h"
+#include "app/ModelCommands.h"
 #include "app/PrintCommands.h"
 #include "view/GLView.h"
 
@@ -18,15 +19,29 @@ void RouteCommands(CMainFrame& frame)
     frame.Route(ID_FILE_OPEN, [&host] { host.OnFileOpen(); });
     frame.Route(ID_FILE_SAVE, [&host] { host.OnFileSave(); });
     frame.Route(ID_FILE_SAVE_AS, [&host] { host.OnFileSaveAs(); });
+    frame.Route(ID_INSERT_MODEL, [&frame] { OnInsertModel(frame); });
     frame.Route(ID_FILE_PRINT, [&frame] { OnFilePrint(frame); });
     frame.Route(ID_FILE_PRINT_PREVIEW, [&frame] { OnFilePrintPreview(frame); });
     frame.Route(ID_FILE_PRINT_SETUP, [&frame] { OnFilePrintSetup(frame); });
     frame.Route(ID_APP_EXIT, [&frame] { frame.close(); });
 
+    // Edit
+    frame.Route(ID_EDIT_CUT, [&view] { view.OnEditCut(); });
+    frame.Route(ID_EDIT_SELECT_ALL, [&view] { view.OnEditSelectAll(); });
+    frame.Route(ID_EDIT_ESCAPE, [&view] { view.OnEscape(); });
+
+    // Tool bar
+    frame.Route(ID_TOOL_MOVE, [&view] { view.OnToolMove(); });
+    frame.Route(ID_TOOL_ROTATE, [&view] { view.OnToolRotate(); });
+    frame.Route(ID_TOOL_ZOOM, [&view] { view.OnToolZoom(); });
+
     // View
     frame.Route(ID_VIEW_WIREFRAME, [&view] { view.OnWireframe(); });
     frame.Route(ID_VIEW_PARALLEL, [&view] { view.OnParallel(); });
     frame.Route(ID_VIEW_WALKTHROUGH, [&view] { view.OnWalkThrough(); });
+
+    // Create
+    frame.Route(ID_CREATE_SPHERE, [&frame] { OnCreateSphere(frame); });
 
     // Help
     frame.Route(ID_APP_ABOUT, [&frame] {

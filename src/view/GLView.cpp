@@ -6,14 +6,21 @@
 #include "model/Globals.h"
 #include "view/Camera.h"
 
+#include "interaction/Editing.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QWheelEvent>
 
 CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent) : QOpenGLWidget(parent), m_host(host)
 {
     // A new view starts with the default camera, display modes, scene settings and no layers.
     InitViewDefaults();
+    m_nav.Reset();
     setFormat(RequestedFormat());
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);  // a pending move follows the cursor without a button held
     setMinimumSize(64, 48);
     switch (CheckGLSupport()) {
     case 1:
@@ -118,4 +125,102 @@ void CMyvorla_ltView::OnWalkThrough()
 {
     ToggleWalkThrough();
     update();
+}
+
+void CMyvorla_ltView::Apply(const SViewActions& actions)
+{
+    if (actions.shapesChanged) m_renderer.InvalidateGeometry();
+    if (actions.selectionChanged) m_renderer.InvalidateSelection();
+    if (actions.captureMouse) grabMouse();
+    if (actions.releaseCapture) releaseMouse();
+    if (actions.setCursor) {
+        switch (actions.cursor) {
+        case ECursor::kArrow: unsetCursor(); break;
+        case ECursor::kSizeAll: setCursor(Qt::SizeAllCursor); break;
+        case ECursor::kSizeNESW: setCursor(Qt::SizeBDiagCursor); break;
+        case ECursor::kSizeNS: setCursor(Qt::SizeVerCursor); break;
+        }
+    }
+    if (actions.repaint || actions.shapesChanged || actions.selectionChanged) update();
+}
+
+QPoint CMyvorla_ltView::PixelPoint(const QPointF& position) const
+{
+    const qreal ratio = devicePixelRatioF();
+    return QPoint(static_cast<int>(position.x() * ratio), static_cast<int>(position.y() * ratio));
+}
+
+void CMyvorla_ltView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = PixelPoint(event->position());
+    switch (event->button()) {
+    case Qt::LeftButton: Apply(m_nav.OnLButtonDown(m_host.Doc(), p.x(), p.y())); break;
+    case Qt::MiddleButton: Apply(m_nav.OnMButtonDown(p.x(), p.y())); break;
+    case Qt::RightButton: Apply(m_nav.OnRButtonDown(p.x(), p.y())); break;
+    default: QOpenGLWidget::mousePressEvent(event); return;
+    }
+    event->accept();
+}
+
+void CMyvorla_ltView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint p = PixelPoint(event->position());
+    switch (event->button()) {
+    case Qt::LeftButton: Apply(m_nav.OnLButtonUp(p.x(), p.y())); break;
+    case Qt::MiddleButton: Apply(m_nav.OnMButtonUp(p.x(), p.y())); break;
+    case Qt::RightButton: Apply(m_nav.OnRButtonUp(p.x(), p.y())); break;
+    default: QOpenGLWidget::mouseReleaseEvent(event); return;
+    }
+    event->accept();
+}
+
+void CMyvorla_ltView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = PixelPoint(event->position());
+    Apply(m_nav.OnMouseMove(p.x(), p.y()));
+    event->accept();
+}
+
+void CMyvorla_ltView::wheelEvent(QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    if (delta != 0) Apply(m_nav.OnMouseWheel(delta));
+    event->accept();
+}
+
+void CMyvorla_ltView::keyPressEvent(QKeyEvent* event)
+{
+    EViewKey key = EViewKey::kOther;
+    const bool keypad = event->modifiers() & Qt::KeypadModifier;
+    switch (event->key()) {
+    case Qt::Key_Return: key = EViewKey::kEnter; break;
+    case Qt::Key_Enter: key = EViewKey::kEnter; break;
+    case Qt::Key_0: key = keypad ? EViewKey::kOther : EViewKey::k0; break;
+    case Qt::Key_1: key = keypad ? EViewKey::kOther : EViewKey::k1; break;
+    case Qt::Key_2: key = keypad ? EViewKey::kOther : EViewKey::k2; break;
+    case Qt::Key_3: key = keypad ? EViewKey::kOther : EViewKey::k3; break;
+    case Qt::Key_4: key = keypad ? EViewKey::kOther : EViewKey::k4; break;
+    case Qt::Key_F: key = EViewKey::kF; break;
+    case Qt::Key_G: key = EViewKey::kG; break;
+    case Qt::Key_U: key = EViewKey::kU; break;
+    case Qt::Key_D: key = EViewKey::kD; break;
+    default: QOpenGLWidget::keyPressEvent(event); return;
+    }
+    Apply(m_nav.OnKeyDown(m_host.Doc(), key));
+    event->accept();
+}
+
+void CMyvorla_ltView::OnEditCut()
+{
+    Apply(CutSelected(m_host.Doc()));
+}
+
+void CMyvorla_ltView::OnEditSelectAll()
+{
+    Apply(SelectAll(m_host.Doc()));
+}
+
+void CMyvorla_ltView::OnEscape()
+{
+    Apply(ClearSelection(m_host.Doc()));
 }

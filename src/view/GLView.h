@@ -2,6 +2,7 @@
 // key events to the navigation and picking logic, and carries the view's commands.
 #pragma once
 
+#include "interaction/NavigationTools.h"
 #include "view/SceneRenderer.h"
 
 #include <QOpenGLWidget>
@@ -33,14 +34,41 @@ public:
     void OnParallel();
     void OnWalkThrough();
 
+    // Tool bar: one-shot navigation tools.
+    void OnToolMove() { Apply(m_nav.OnToolMove()); }
+    void OnToolRotate() { Apply(m_nav.OnToolRotate()); }
+    void OnToolZoom() { Apply(m_nav.OnToolZoom()); }
+
+    // Edit menu and Escape.
+    void OnEditCut();
+    void OnEditSelectAll();
+    void OnEscape();
+
+    // The end of Insert: the inserted faces follow the cursor until the next empty click.
+    void OnInsertFinished() { Apply(m_nav.OnInsertFinished()); }
+
+    CNavigationTools& Navigation() { return m_nav; }
+
+    // Carries out what the interaction logic asks for after an event or command.
+    void Apply(const SViewActions& actions);
+
 protected:
     void initializeGL() override;
     void resizeGL(int w, int h) override;
     void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void ReleaseGL();
 
     CDocumentHost& m_host;
+    // Client point of an event in framebuffer pixels, as the frame's matrices count them.
+    QPoint PixelPoint(const QPointF& position) const;
+
     CSceneRenderer m_renderer;
+    CNavigationTools m_nav;
 };
