@@ -22,7 +22,9 @@ SViewActions ClickWithoutTool(CMyvorla_ltDoc& doc, int& leftTracking, int x, int
     if (leftTracking == 0) {
         leftTracking = 1;
         g_movingSelection = 1;
-        PickGroundPoint(x, y, false);
+        // A click whose ray misses the ground still starts the move, from the current target,
+        // so the displacement starts at zero rather than from an earlier move's start.
+        if (!PickGroundPoint(x, y, false)) std::copy(std::begin(g_moveTo), std::end(g_moveTo), g_moveFrom);
         return actions;
     }
     leftTracking = 0;

@@ -14,7 +14,8 @@ inline constexpr double kMoveTargetStep = 1000.0;  // U and D raise or lower the
 // Left button down at client point (x, y) with no tool armed. leftTracking is the view's
 // m_bLeftTracking (1 between the two clicks of a move).
 // - A face hit (HitTest): its selection flips; a pending move stays pending.
-// - Nothing hit, no move pending: the move starts at the ground point under the click.
+// - Nothing hit, no move pending: the move starts at the ground point under the click (when the
+//   ray misses the ground, at the current target, with no displacement).
 // - Nothing hit, a move pending: the selected faces on visible layers move by
 //   g_moveTo − g_moveFrom and the document is marked modified, even when nothing moved.
 SViewActions ClickWithoutTool(CMyvorla_ltDoc& doc, int& leftTracking, int x, int y);

@@ -114,6 +114,22 @@ TEST_F(Editing, RaisingTheTargetTwiceThenClickingLiftsBy2000)
     EXPECT_NEAR(g_moveTo[1], 0.0, 1e-6);
 }
 
+TEST_F(Editing, AFirstClickWhoseRayMissesTheGroundStartsWithNoDisplacement)
+{
+    // A level view (key 1) clicked on its middle row: the ray runs along the horizon.
+    g_pitch = 0.0;
+    g_camOffset[1] = -3000.0f;
+    RecordFrame(kPixelFrameSize, kPixelFrameSize);
+    m_doc.m_shapeList[0].m_selected = 1;
+    g_moveFrom[0] = 1, g_moveFrom[2] = 2;  // an earlier move's points
+    g_moveTo[0] = 700, g_moveTo[2] = -900;
+    m_tools.OnLButtonDown(m_doc, 10, kPixelFrameSize / 2);
+    ASSERT_EQ(g_movingSelection, 1);
+    m_tools.OnLButtonDown(m_doc, 10, kPixelFrameSize / 2);
+    EXPECT_EQ(Corner(0, 0, 0), 40.0f);
+    EXPECT_EQ(Corner(0, 0, 2), 0.0f);
+}
+
 TEST_F(Editing, EscDuringAPendingMoveKeepsItPending)
 {
     m_doc.m_shapeList[0].m_selected = 1;
