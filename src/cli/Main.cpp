@@ -14,7 +14,12 @@ const char kUsage[] =
     "\n"
     "  info FILE [--json]     what a model holds: scene settings, layers, shape count, bounds\n"
     "  convert IN OUT         read IN and write OUT; the formats follow the extensions\n"
-    "                         (in: .vrl; out: .vrl)\n"
+    "                         (in: .vrl; out: .vrl, .pov, .png)\n"
+    "      --width W --height H   picture size, default 640x480 (.pov, .png)\n"
+    "      --render               .pov: the rendering scene (sky, ground, textures, sun)\n"
+    "      --pitch DEG --yaw DEG  camera angles, default 45 and 35\n"
+    "      --north DEG --latitude DEG --season none|equinox|summer|winter --hour H\n"
+    "                             override the model's sun settings\n"
     "  help                   this text\n"
     "\n"
     "Exit status: 0 done, 1 input or output error, 2 usage error.\n";
