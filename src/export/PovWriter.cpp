@@ -1,7 +1,9 @@
 // The POV-Ray scene writer: fixed header lines, camera, lights, textures, ground and mesh.
-// Text goes straight into a block buffer; numbers are formatted with std::to_chars, never printf.
+// Text goes straight into a block buffer; numbers are formatted with integer arithmetic and
+// std::to_chars, never printf.
 #include "export/PovWriter.h"
 
+#include "export/FloatText.h"
 #include "export/NumberText.h"
 #include "model/Constants.h"
 #include "model/LayerTable.h"
@@ -65,15 +67,16 @@ private:
     CBufferedWriter m_out;
 };
 
-// One corner as "<%f,%f,%f>" in POV-Ray coordinates (z negated before formatting).
+// One corner as "<%f,%f,%f>" in POV-Ray coordinates (z negated; negating the float and then
+// widening it gives the same double as widening and then negating).
 char* FormatCorner(char* out, const float (&v)[3])
 {
     *out++ = '<';
-    out = FormatFixed6(out, double(v[0]));
+    out = FormatFloatFixed6(out, v[0]);
     *out++ = ',';
-    out = FormatFixed6(out, double(v[1]));
+    out = FormatFloatFixed6(out, v[1]);
     *out++ = ',';
-    out = FormatFixed6(out, -double(v[2]));
+    out = FormatFloatFixed6(out, -v[2]);
     *out++ = '>';
     return out;
 }

@@ -31,9 +31,10 @@ std::string FindPovEngine(std::string_view pathVariable, const std::vector<std::
     while (start <= pathVariable.size()) {
         std::size_t end = pathVariable.find(':', start);
         if (end == std::string_view::npos) end = pathVariable.size();
-        std::string folder(pathVariable.substr(start, end - start));
-        if (folder.empty()) folder = ".";
-        const std::string candidate = folder + (folder.back() == '/' ? "" : "/") + "povray";
+        // An empty entry is the current folder.
+        std::string candidate(end == start ? std::string_view(".") : pathVariable.substr(start, end - start));
+        if (candidate.back() != '/') candidate += '/';
+        candidate += "povray";
         if (!pathVariable.empty() && IsExecutableFile(candidate)) {
             // Made absolute: the engine may be started in another working folder.
             std::error_code ec;
@@ -51,8 +52,8 @@ std::string PovSettingsFilePath(std::string_view enginePath)
 {
     const auto at = enginePath.find(kWindowsEngineTail);
     if (at == std::string_view::npos) return {};
-    std::string path(enginePath);
-    path.replace(at, kWindowsEngineTail.size(), kWindowsSettingsTail);
+    std::string path(enginePath.substr(0, at));
+    path.append(kWindowsSettingsTail).append(enginePath.substr(at + kWindowsEngineTail.size()));
     return path;
 }
 
