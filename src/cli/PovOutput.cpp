@@ -14,7 +14,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <cstdlib>  // mkdtemp
 #include <cstring>
 #include <filesystem>
 
@@ -121,8 +121,8 @@ void ApplyOptions(const CPovCliOptions& options)
 
 bool RenderPicture(const std::string& path, const CShapeList& shapes)
 {
-    const char* pathVariable = std::getenv("PATH");
-    const std::string engine = FindPovEngine(pathVariable ? pathVariable : "", kPovEngineFixedPaths);
+    LookForPovEngine();
+    const std::string engine = g_povEnginePath;
     if (engine.empty())
         return ReportError(path, "cannot render: POV-Ray is not installed (no povray on PATH, in /usr/bin or "
                                  "/usr/local/bin); install the povray and povray-includes packages"),

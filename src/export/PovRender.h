@@ -12,6 +12,10 @@
 // file, and "TEMP.pov" is the name users find on disk after a render.
 inline constexpr char kRenderSceneFile[] = "TEMP.pov";
 
+// Where POV-Ray writes the picture of that scene with the options below: its default output
+// name follows the scene's, in the same folder (PNG with Debian's settings).
+inline constexpr char kRenderPictureFile[] = "TEMP.png";
+
 // The Render variant of the scene, lit by the sun of the current scene settings.
 bool WritePovRenderScene(CByteSink& sink, const CShapeList& shapes);
 

@@ -32,7 +32,7 @@ export-renders)
   ;;
 render-scene)
   # The rendering scene with the sun moved by every scene option; options before the files.
-  "$cli" convert --render --season summer --hour 15.5 --north 30 --latitude 35.5 --width 320 --height 240 \
+  "$cli" convert --render --season summer --hour 15.5 --north -30 --latitude 35.5 --width 320 --height 240 \
     "$src/examples/boxes.vrl" "$dir/BOXES.POV" || fail "exit status $?"
   same_as_golden "$dir/BOXES.POV" "$golden/boxes-render.pov"
   ;;

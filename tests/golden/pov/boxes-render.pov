@@ -18,7 +18,7 @@ camera {
   angle 39.320121
 }
 
-light_source { <-544560.253219, 719555.504755, 430922.273956> color rgb 1 }
+light_source { <-645469.758949, 719555.504755, -256141.886186> color rgb 1 }
 light_source { <-40557.978819, 70710.678939, -57922.795496> color rgb 1 }
 
 #declare mat00 = texture {
