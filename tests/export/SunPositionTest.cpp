@@ -11,7 +11,8 @@ namespace {
 struct CSunCase {
     const char* what;
     double north, season, latitude, hour;
-    double x, y, z;  // expected, to within 0.01
+    double x, y, z;    // expected
+    double tolerance;  // the start-up values are known to the thousandth; the others from exact geometry
 };
 
 // Sun altitude in degrees from a position.
@@ -35,30 +36,21 @@ TEST(SunPosition, KnownPositions)
     const double noonY = std::sin(54.0 * M_PI / 180.0) * kSunDistance;
     const double noonZ = -std::cos(54.0 * M_PI / 180.0) * kSunDistance;
     const CSunCase cases[] = {
-        {"start-up: 10 o'clock, equinox, 36 degrees", 0, 0, 36, 10, 500000.007, 700629.261, -509036.965},
-        {"north turned by 90 degrees", 90, 0, 36, 10, -509036.976, 700629.261, -499999.995},
-        {"noon: due south at 54 degrees", 0, 0, 36, 12, 0.0, noonY, noonZ},
-        {"6 o'clock: on the horizon due east", 0, 0, 36, 6, kSunDistance, 0.0, 0.0},
+        {"start-up: 10 o'clock, equinox, 36 degrees", 0, 0, 36, 10, 500000.007, 700629.261, -509036.965, 1e-3},
+        {"north turned by 90 degrees", 90, 0, 36, 10, -509036.976, 700629.261, -499999.995, 1e-3},
+        {"noon: due south at 54 degrees", 0, 0, 36, 12, 0.0, noonY, noonZ, 0.2},
+        {"6 o'clock: on the horizon due east", 0, 0, 36, 6, kSunDistance, 0.0, 0.0, 0.2},
     };
     for (const CSunCase& c : cases) {
         SetSun(c.north, c.season, c.latitude, c.hour);
         double sun[3];
         ComputeSunPosition(sun);
         // The constants are slightly off pi/180, so exact geometry holds to about 1e-7 relative.
-        EXPECT_NEAR(sun[0], c.x, 0.2) << c.what;
-        EXPECT_NEAR(sun[1], c.y, 0.2) << c.what;
-        EXPECT_NEAR(sun[2], c.z, 0.2) << c.what;
+        EXPECT_NEAR(sun[0], c.x, c.tolerance) << c.what;
+        EXPECT_NEAR(sun[1], c.y, c.tolerance) << c.what;
+        EXPECT_NEAR(sun[2], c.z, c.tolerance) << c.what;
         EXPECT_NEAR(std::hypot(sun[0], sun[1], sun[2]), kSunDistance, 1e-3) << c.what;
     }
-}
-
-TEST(SunPosition, StartUpSunToTheThousandth)
-{
-    double sun[3];
-    ComputeSunPosition(sun);
-    EXPECT_NEAR(sun[0], 500000.007, 1e-3);
-    EXPECT_NEAR(sun[1], 700629.261, 1e-3);
-    EXPECT_NEAR(sun[2], -509036.965, 1e-3);
 }
 
 TEST(SunPosition, AtThePoleTheAltitudeIsTheDeclinationAllDay)
