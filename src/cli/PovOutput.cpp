@@ -88,7 +88,8 @@ std::string PovRayMessage(const std::string& output)
             break;
         }
     std::string message;
-    for (std::size_t i = from; i < lines.size() && i < from + 12; ++i) message += (message.empty() ? "" : " ") + lines[i];
+    for (std::size_t i = from; i < lines.size() && i < from + 12; ++i)
+        message += (message.empty() ? "" : " ") + lines[i];
     return message.empty() ? "no message" : message;
 }
 
@@ -131,7 +132,8 @@ bool RenderPicture(const std::string& path, const CShapeList& shapes)
     std::string error;
     if (!folder.Create(error)) return ReportError(path, error), false;
     const std::string scene = folder / kRenderSceneFile;
-    if (!WriteFileAtomically(scene, [&](CByteSink& sink) { return WritePovRenderScene(sink, shapes); }, error))
+    const auto writeScene = [&](CByteSink& sink) { return WritePovRenderScene(sink, shapes); };
+    if (!WriteFileAtomically(scene, writeScene, error))
         return ReportError(scene, error), false;
 
     std::vector<std::string> argv = {engine};
@@ -158,8 +160,8 @@ bool RenderPicture(const std::string& path, const CShapeList& shapes)
 
 bool IsPovOutputExtension(const std::string& ext) { return ext == ".pov" || ext == ".png"; }
 
-bool ParsePovOption(const std::vector<std::string>& args, std::size_t& i, CPovCliOptions& options, bool& taken,
-                    std::string& error)
+bool ParsePovOption(const std::vector<std::string>& args, std::size_t& i, CPovCliOptions& options,
+                    bool& taken, std::string& error)
 {
     const std::string& name = args[i];
     taken = true;

@@ -22,8 +22,8 @@ bool IsPovOutputExtension(const std::string& ext);
 
 // Takes the option at args[i] and its value when it is one of the above, advancing i past
 // the value. Returns false and sets `error` for a bad value; `taken` says whether it was ours.
-bool ParsePovOption(const std::vector<std::string>& args, std::size_t& i, CPovCliOptions& options, bool& taken,
-                    std::string& error);
+bool ParsePovOption(const std::vector<std::string>& args, std::size_t& i, CPovCliOptions& options,
+                    bool& taken, std::string& error);
 
 // Writes `path` (.pov or .png) from `shapes` and the tables, with the start-up camera at the
 // chosen size and angles and the overrides applied to the scene settings. Replaces `path`

@@ -194,9 +194,10 @@ public:
     {
         const int count = std::min(g_layerCount, kMaxLayers);
         m_tails.resize(static_cast<std::size_t>(count) + 1);
-        for (int i = 0; i <= count; ++i)
-            m_tails[static_cast<std::size_t>(i)] =
-                "      texture { mat" + std::to_string(i == g_layerCount ? kUnmatchedTexture : i) + " }\n   }\n";
+        for (int i = 0; i <= count; ++i) {
+            const int texture = i == g_layerCount ? kUnmatchedTexture : i;
+            m_tails[static_cast<std::size_t>(i)] = "      texture { mat" + std::to_string(texture) + " }\n   }\n";
+        }
     }
 
     const CLayerOfFace& Find(const std::string& name)
@@ -204,8 +205,8 @@ public:
         if (m_valid && name == m_name) return m_last;
         const int i = FindLayer(name);
         m_last.visible = IsLayerIndexVisible(i);
-        m_last.tail = i >= 0 && static_cast<std::size_t>(i) < m_tails.size() ? m_tails[static_cast<std::size_t>(i)]
-                                                                               : std::string_view();
+        const auto slot = static_cast<std::size_t>(i);
+        m_last.tail = i >= 0 && slot < m_tails.size() ? std::string_view(m_tails[slot]) : std::string_view();
         m_name = name;
         m_valid = true;
         return m_last;
@@ -231,7 +232,8 @@ void WriteMesh(CPovText& text, const CShapeList& shapes)
         const auto& v = shape.m_vertex;
         const bool quad = v[3][0] != v[2][0] || v[3][1] != v[2][1] || v[3][2] != v[2][2];
         const int corners = quad ? 4 : 3;
-        for (int k = 0; k < corners; ++k) length[k] = static_cast<std::size_t>(FormatCorner(corner[k], v[k]) - corner[k]);
+        for (int k = 0; k < corners; ++k)
+            length[k] = static_cast<std::size_t>(FormatCorner(corner[k], v[k]) - corner[k]);
         const int order[2][3] = {{0, 1, 2}, {2, 3, 0}};
         for (int t = 0; t < (quad ? 2 : 1); ++t) {
             const int* c = order[t];
