@@ -7,6 +7,7 @@
 #include "app/MainFrame.h"
 #include "app/ModelCommands.h"
 #include "app/PrintCommands.h"
+#include "app/RenderCommands.h"
 #include "view/GLView.h"
 
 void RouteCommands(CMainFrame& frame)
@@ -42,6 +43,9 @@ void RouteCommands(CMainFrame& frame)
 
     // Create
     frame.Route(ID_CREATE_SPHERE, [&frame] { OnCreateSphere(frame); });
+
+    // Render
+    frame.Route(ID_RENDER, [&frame] { OnRender(frame); });
 
     // Help
     frame.Route(ID_APP_ABOUT, [&frame] {
