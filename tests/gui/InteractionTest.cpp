@@ -15,7 +15,7 @@ void AddSquare(CMyvorla_ltDoc& doc, float cx, float cz, float half)
 {
     CShape& s = doc.m_curShape;
     s.m_kind = 3;
-    s.m_layer = "A";
+    s.m_layer.assign(1, 'A');  // (assigning the literal trips a false GCC 12 -Wrestrict warning under ASan)
     const float corners[4][3] = {{cx - half, 10, cz + half}, {cx + half, 10, cz + half},
                                  {cx + half, 10, cz - half}, {cx - half, 10, cz - half}};
     for (int k = 0; k < 4; ++k)
