@@ -22,7 +22,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake --preset release >/dev/null
-cmake --build --preset release -j2 --target vorla-cli make_big_dxf dxf_floor
+cmake --build --preset release -j2 --target vorla-cli make-big-dxf dxf-floor
 cmake -S bench/peers -B build/peers -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/peers -j2
 
@@ -31,14 +31,14 @@ mkdir -p "$out"
 cli=build/release/src/cli/vorla-cli
 dxf=$out/big-$faces.dxf
 vrl=$out/big-$faces.vrl
-[ -s "$dxf" ] || build/release/bench/make_big_dxf "$dxf" "$faces"
+[ -s "$dxf" ] || build/release/bench/make-big-dxf "$dxf" "$faces"
 "$cli" convert "$dxf" "$vrl"
 tmp=$out
 [ -d /dev/shm ] && tmp=$(mktemp -d /dev/shm/vorla-bench.XXXXXX)
 trap '[ "$tmp" != "$out" ] && rm -rf "$tmp"' EXIT
 
 commands=(
-  floor "build/release/bench/dxf_floor $dxf"
+  floor "build/release/bench/dxf-floor $dxf"
   vorla-import "$cli convert $dxf $out/out.vrl"
   vorla-import-only "$cli info $dxf"
   assimp "build/peers/peer_assimp $dxf"

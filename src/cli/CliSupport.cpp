@@ -41,12 +41,15 @@ std::string FileExtension(std::string_view path)
 }
 
 bool IsReadableExtension(const std::string& ext) { return ext == ".vrl" || ext == ".dxf"; }
-bool IsWritableExtension(const std::string& ext) { return ext == ".vrl" || ext == ".dxf"; }
+bool IsWritableExtension(const std::string& ext)
+{
+    return ext == ".vrl" || ext == ".dxf" || IsPovOutputExtension(ext);
+}
 
 bool ReadInputModel(const std::string& path, CMyvorla_ltDoc& doc, CInputInfo& info)
 {
     const std::string ext = FileExtension(path);
-    if (!IsReadableExtension(ext)) return ReportError(path, "cannot read files of this kind (use .vrl)"), false;
+    if (!IsReadableExtension(ext)) return ReportError(path, "cannot read files of this kind (use .vrl or .dxf)"), false;
     if (ext == ".dxf") return ReadDxfInput(path, doc);
     CInputFile file;
     std::string error;
@@ -61,11 +64,13 @@ bool ReadInputModel(const std::string& path, CMyvorla_ltDoc& doc, CInputInfo& in
     return true;
 }
 
-bool WriteOutputModel(const std::string& path, const CMyvorla_ltDoc& doc)
+bool WriteOutputModel(const std::string& path, const CMyvorla_ltDoc& doc, const CPovCliOptions& pov)
 {
     const std::string ext = FileExtension(path);
-    if (!IsWritableExtension(ext)) return ReportError(path, "cannot write files of this kind (use .vrl)"), false;
+    if (!IsWritableExtension(ext))
+        return ReportError(path, "cannot write files of this kind (use .vrl, .dxf, .pov or .png)"), false;
     if (ext == ".dxf") return WriteDxfOutput(path, doc);
+    if (IsPovOutputExtension(ext)) return WritePovOutput(path, doc.m_shapeList, pov);
     std::string error;
     const bool ok = WriteFileAtomically(
         path, [&](CByteSink& sink) { return WriteModelFile(sink, doc.m_shapeList); }, error);

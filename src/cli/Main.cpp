@@ -14,7 +14,16 @@ const char kUsage[] =
     "\n"
     "  info FILE [--json]     what a model holds: scene settings, layers, shape count, bounds\n"
     "  convert IN OUT         read IN and write OUT; the formats follow the extensions\n"
-    "                         (in: .vrl, .dxf; out: .vrl, .dxf)\n"
+    "                         (in: .vrl, .dxf; out: .vrl, .dxf, .pov, .png)\n"
+    "      --width W --height H   picture size, default 640x480 (.pov, .png)\n"
+    "      --render               .pov: the rendering scene (sky, ground, textures, sun)\n"
+    "      --pitch DEG --yaw DEG  camera angles, default 45 and 35\n"
+    "      --north DEG --latitude DEG --season none|equinox|summer|winter --hour H\n"
+    "                             override the model's sun settings\n"
+    "  insert BASE ADD OUT    add the faces and new layers of the model ADD to BASE, write OUT\n"
+    "  sphere [IN] OUT [--smooth]\n"
+    "                         add a sphere of radius 1000 at the origin to IN (or to an\n"
+    "                         empty model), write OUT; --smooth gives per-corner normals\n"
     "  help                   this text\n"
     "\n"
     "Exit status: 0 done, 1 input or output error, 2 usage error.\n";
@@ -38,6 +47,8 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 2, argv + argc);
     if (verb == "info") return RunInfo(args);
     if (verb == "convert") return RunConvert(args);
+    if (verb == "insert") return RunInsert(args);
+    if (verb == "sphere") return RunSphere(args);
     if (verb == "help" || verb == "--help" || verb == "-h") {
         std::fputs(kUsage, stdout);
         return kExitOk;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 std::size_t CMemorySource::Read(void* dst, std::size_t n)
@@ -50,6 +51,13 @@ bool CFdSink::Write(const void* src, std::size_t n)
         }
         p += put;
         n -= static_cast<std::size_t>(put);
+        m_written += static_cast<std::uint64_t>(put);
+    }
+    constexpr std::uint64_t kWritebackChunk = 16 << 20;
+    if (m_writeback && m_written - m_flushedUpTo >= kWritebackChunk) {
+        ::sync_file_range(m_fd, static_cast<off64_t>(m_flushedUpTo), static_cast<off64_t>(m_written - m_flushedUpTo),
+                          SYNC_FILE_RANGE_WRITE);
+        m_flushedUpTo = m_written;
     }
     return true;
 }

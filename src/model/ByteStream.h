@@ -67,9 +67,15 @@ class CFdSink : public CByteSink {
 public:
     explicit CFdSink(int fd) : m_fd(fd) {}
     bool Write(const void* src, std::size_t n) override;
+    // Start writing each finished 16 MiB to the disk at once, so a final fsync has little
+    // left to wait for.
+    void StartWritebackEarly() { m_writeback = true; }
 
 private:
     int m_fd;
+    bool m_writeback = false;
+    std::uint64_t m_written = 0;
+    std::uint64_t m_flushedUpTo = 0;
 };
 
 // Collects small writes in a large block and hands whole blocks to a sink.

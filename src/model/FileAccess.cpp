@@ -93,6 +93,7 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(CByte
     ::fchmod(fd, exists ? (old.st_mode & 07777) : NewFileMode());
 
     CFdSink sink(fd);
+    sink.StartWritebackEarly();
     const bool written = write(sink);
     if (sink.Failed()) return fail("cannot write: " + sink.Error());
     if (!written) return fail("cannot write the data");

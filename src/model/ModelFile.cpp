@@ -69,6 +69,10 @@ public:
         if (m_error.empty()) m_error = std::move(message) + " (at byte " + std::to_string(Offset()) + ")";
         return false;
     }
+    // The next n bytes when the buffer already holds them, else null (no read, no fault).
+    const uint8_t* Peek(std::size_t n) const { return m_end - m_pos >= n ? m_buffer.data() + m_pos : nullptr; }
+    void Skip(std::size_t n) { m_pos += n; }
+
     // Adds where the fault happened to the message of a fault already reported.
     bool AddContext(const std::string& where)
     {
@@ -113,6 +117,22 @@ std::string ShapeLabel(int64_t index, int64_t count)
 
 bool ReadShape(CArchiveReader& in, CShape& shape)
 {
+    // Fast path: a whole record with a short layer name is already in the buffer.
+    if (const uint8_t* p = in.Peek(4 + 4 + 1 + 254 + kRecordFloats * 4)) {
+        const uint8_t nameLength = p[8];
+        if (nameLength < 255) {
+            std::memcpy(&shape.m_kind, p, 4);
+            std::memcpy(&shape.m_selected, p + 4, 4);
+            shape.m_layer.assign(reinterpret_cast<const char*>(p + 9), nameLength);
+            const uint8_t* f = p + 9 + nameLength;
+            std::memcpy(shape.m_color, f, sizeof shape.m_color);
+            std::memcpy(shape.m_reserved, f + 12, sizeof shape.m_reserved);
+            std::memcpy(shape.m_vertex, f + 36, sizeof shape.m_vertex);
+            std::memcpy(shape.m_normal, f + 84, sizeof shape.m_normal);
+            in.Skip(9 + nameLength + kRecordFloats * 4);
+            return true;
+        }
+    }
     float record[kRecordFloats];
     if (!in.Value(shape.m_kind, "a face record") || !in.Value(shape.m_selected, "a face record") ||
         !in.String(shape.m_layer, "the layer name of a face") || !in.Bytes(record, sizeof record, "a face record"))

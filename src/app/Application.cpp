@@ -1,0 +1,41 @@
+// Start-up in its order: identity, document, frame, command line, show.
+#include "app/Application.h"
+
+#include "app/CommandRouting.h"
+#include "app/DocumentHost.h"
+#include "app/MainFrame.h"
+#include "view/GLView.h"
+
+#include <QCoreApplication>
+#include <QSurfaceFormat>
+
+void SetUpApplicationIdentity()
+{
+    // The icons live in the static UI library, whose resources must be registered by hand.
+    Q_INIT_RESOURCE(vorla);
+    QCoreApplication::setOrganizationName(QStringLiteral("ZEMPLA DESIGN FIRM"));
+    QCoreApplication::setApplicationName(QString::fromUtf8(kAppTitle));
+    QSurfaceFormat::setDefaultFormat(CMyvorla_ltView::RequestedFormat());
+}
+
+CMyvorla_ltApp::CMyvorla_ltApp() = default;
+CMyvorla_ltApp::~CMyvorla_ltApp()
+{
+    m_frame.reset();
+    m_host.reset();
+}
+
+bool CMyvorla_ltApp::InitInstance(const QStringList& arguments)
+{
+    m_host = std::make_unique<CDocumentHost>();
+    m_frame = std::make_unique<CMainFrame>(*m_host);
+    RouteCommands(*m_frame);
+    const QStringList files = arguments.mid(1);
+    if (!files.isEmpty()) {
+        if (!m_host->OpenDocumentFile(files.first(), false)) return false;
+    } else {
+        m_host->OnFileNew();
+    }
+    m_frame->show();
+    return true;
+}

@@ -1,0 +1,208 @@
+// Menus, tool bar, status bar and title of the main window.
+#include "app/MainFrame.h"
+
+#include "app/CommandIds.h"
+#include "app/DocumentHost.h"
+#include "view/Camera.h"
+#include "view/GLView.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/LockIndicators.h"
+
+CMainFrame::CMainFrame(CDocumentHost& host, QWidget* parent)
+    : QMainWindow(parent), m_host(host), m_commands(new CCommandTable(this))
+{
+    setObjectName(QStringLiteral("CMainFrame"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+    m_host.SetWindow(this);
+    m_view = new CMyvorla_ltView(host, this);
+    setCentralWidget(m_view);
+    for (QAction* action : m_commands->All()) addAction(action);  // shortcuts work without a menu item
+    BuildMenus();
+    BuildToolBar();
+    BuildStatusBar();
+    connect(&m_host, &CDocumentHost::TitleChanged, this, &CMainFrame::UpdateTitle);
+    connect(&m_host, &CDocumentHost::ModelReplaced, m_view, &CMyvorla_ltView::ModelChanged);
+    connect(&m_host, &CDocumentHost::FileOpened, this, [this](const QString& path) {
+        m_recent.Add(path);
+        UpdateRecentFiles();
+    });
+    UpdateTitle();
+    UpdateRecentFiles();
+    resize(900, 680);
+}
+
+CMainFrame::~CMainFrame()
+{
+    delete m_printer;
+}
+
+QPrinter& CMainFrame::Printer()
+{
+    if (!m_printer) m_printer = new QPrinter(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+void CMainFrame::Route(int id, const std::function<void()>& handler)
+{
+    QAction* action = Action(id);
+    connect(action, &QAction::triggered, this, [handler] { handler(); });
+    action->setEnabled(true);
+}
+
+void CMainFrame::BuildMenus()
+{
+    QMenuBar* bar = menuBar();
+    m_fileMenu = bar->addMenu(QString::fromUtf8("ﾌｧｲﾙ(&F)"));
+    m_fileMenu->setObjectName(QStringLiteral("menuFile"));
+    m_fileMenu->addAction(Action(ID_FILE_NEW));
+    m_fileMenu->addAction(Action(ID_FILE_OPEN));
+    m_fileMenu->addAction(Action(ID_FILE_SAVE));
+    m_fileMenu->addAction(Action(ID_FILE_SAVE_AS));
+    m_fileMenu->addSeparator();
+    QMenu* import = m_fileMenu->addMenu(QString::fromUtf8("読み込み(&F)..."));
+    import->setObjectName(QStringLiteral("menuImport"));
+    import->addAction(Action(ID_IMPORT_DXF));
+    QMenu* exportMenu = m_fileMenu->addMenu(QString::fromUtf8("書き出し(&E)"));
+    exportMenu->setObjectName(QStringLiteral("menuExport"));
+    exportMenu->addAction(Action(ID_EXPORT_DXF));
+    exportMenu->addAction(Action(ID_EXPORT_POV));
+    m_fileMenu->addAction(Action(ID_INSERT_MODEL));
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(Action(ID_FILE_PRINT));
+    m_fileMenu->addAction(Action(ID_FILE_PRINT_PREVIEW));
+    m_fileMenu->addAction(Action(ID_FILE_PRINT_SETUP));
+    m_fileMenu->addSeparator();
+    m_recentAnchor = Action(ID_FILE_MRU_FILE1);
+    m_fileMenu->addAction(m_recentAnchor);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(Action(ID_APP_EXIT));
+
+    QMenu* edit = bar->addMenu(QString::fromUtf8("編集(&E)"));
+    edit->setObjectName(QStringLiteral("menuEdit"));
+    edit->addAction(Action(ID_EDIT_UNDO));
+    edit->addSeparator();
+    edit->addAction(Action(ID_EDIT_CUT));
+    edit->addAction(Action(ID_EDIT_COPY));
+    edit->addAction(Action(ID_EDIT_PASTE));
+    edit->addSeparator();
+    edit->addAction(Action(ID_EDIT_SELECT_ALL));
+
+    QMenu* view = bar->addMenu(QString::fromUtf8("表示(&V)"));
+    view->setObjectName(QStringLiteral("menuView"));
+    view->addAction(Action(ID_VIEW_LAYERS));
+    view->addSeparator();
+    for (int id : {ID_VIEW_WIREFRAME, ID_VIEW_PARALLEL, ID_VIEW_WALKTHROUGH, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+        Action(id)->setCheckable(true);
+        if (id == ID_VIEW_TOOLBAR) view->addSeparator();
+        view->addAction(Action(id));
+    }
+    connect(view, &QMenu::aboutToShow, this, &CMainFrame::UpdateCheckMarks);
+
+    QMenu* create = bar->addMenu(QString::fromUtf8("作成(&D)"));
+    create->setObjectName(QStringLiteral("menuCreate"));
+    create->addAction(Action(ID_CREATE_SPHERE));
+
+    QMenu* render = bar->addMenu(QString::fromUtf8("レンダリング"));
+    render->setObjectName(QStringLiteral("menuRender"));
+    render->addAction(Action(ID_RENDER_SETTINGS));
+    render->addAction(Action(ID_RENDER));
+
+    QMenu* help = bar->addMenu(QString::fromUtf8("ﾍﾙﾌﾟ(&H)"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    help->addAction(Action(ID_APP_ABOUT));
+}
+
+void CMainFrame::BuildToolBar()
+{
+    QToolBar* bar = addToolBar(QStringLiteral("Standard"));
+    bar->setObjectName(QStringLiteral("toolBar"));
+    bar->setIconSize(QSize(16, 15));
+    bar->setMovable(true);
+    const struct {
+        int id;
+        const char* icon;
+    } buttons[] = {{ID_FILE_NEW, "new"},     {ID_FILE_OPEN, "open"}, {ID_FILE_SAVE, "save"},     {0, nullptr},
+                   {ID_EDIT_CUT, "cut"},     {ID_EDIT_COPY, "copy"}, {ID_EDIT_PASTE, "paste"},   {0, nullptr},
+                   {ID_FILE_PRINT, "print"}, {0, nullptr},           {ID_TOOL_MOVE, "move"},     {ID_TOOL_ROTATE, "rotate"},
+                   {ID_TOOL_ZOOM, "zoom"},   {0, nullptr},           {ID_APP_ABOUT, "about"}};
+    for (const auto& button : buttons) {
+        if (!button.id) {
+            bar->addSeparator();
+            continue;
+        }
+        QAction* action = Action(button.id);
+        action->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(button.icon))));
+        bar->addAction(action);
+    }
+    Action(ID_VIEW_TOOLBAR)->setChecked(true);
+    connect(Action(ID_VIEW_TOOLBAR), &QAction::toggled, bar, &QToolBar::setVisible);
+    Action(ID_VIEW_TOOLBAR)->setEnabled(true);
+}
+
+void CMainFrame::BuildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    auto* ready = new QLabel(QString::fromUtf8("ﾚﾃﾞｨ"), bar);
+    ready->setObjectName(QStringLiteral("readyText"));
+    bar->addWidget(ready, 1);
+    new CLockIndicators(bar);
+    Action(ID_VIEW_STATUS_BAR)->setChecked(true);
+    connect(Action(ID_VIEW_STATUS_BAR), &QAction::toggled, bar, &QStatusBar::setVisible);
+    Action(ID_VIEW_STATUS_BAR)->setEnabled(true);
+}
+
+void CMainFrame::UpdateTitle()
+{
+    setWindowTitle(m_host.Title() + QStringLiteral(" - ") + QString::fromUtf8(kAppTitle));
+}
+
+void CMainFrame::UpdateCheckMarks()
+{
+    Action(ID_VIEW_WIREFRAME)->setChecked(IsWireframeChecked());
+    Action(ID_VIEW_PARALLEL)->setChecked(IsParallelChecked());
+    Action(ID_VIEW_WALKTHROUGH)->setChecked(IsWalkThroughChecked());
+}
+
+void CMainFrame::UpdateRecentFiles()
+{
+    for (QAction* action : m_recentActions) {
+        m_fileMenu->removeAction(action);
+        action->deleteLater();
+    }
+    m_recentActions.clear();
+    const QStringList& files = m_recent.Files();
+    m_recentAnchor->setVisible(files.isEmpty());
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), this);
+        action->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
+        action->setData(ID_FILE_MRU_FILE1 + i);
+        action->setStatusTip(m_recentAnchor->statusTip());
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (!m_host.OpenDocumentFile(path) && !QFileInfo::exists(path)) {
+                m_recent.Remove(path);
+                UpdateRecentFiles();
+            }
+        });
+        m_fileMenu->insertAction(m_recentAnchor, action);
+        m_recentActions << action;
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (m_host.SaveModified()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}

@@ -1,0 +1,53 @@
+// CMainFrame: the main window with its menu, tool bar, status bar and the one view.
+#pragma once
+
+#include "app/CommandTable.h"
+#include "app/RecentFileList.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+class CDocumentHost;
+class CMyvorla_ltView;
+class QLabel;
+class QMenu;
+class QPrinter;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(CDocumentHost& host, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CDocumentHost& Host() { return m_host; }
+    CMyvorla_ltView* View() { return m_view; }
+    CCommandTable& Commands() { return *m_commands; }
+    QAction* Action(int id) { return m_commands->Action(id); }
+    QMenu* FileMenu() { return m_fileMenu; }
+    QPrinter& Printer();
+    CRecentFileList& RecentFiles() { return m_recent; }
+
+    // Connects a command to its handler and enables it.
+    void Route(int id, const std::function<void()>& handler);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void UpdateTitle();
+    void UpdateRecentFiles();
+    void UpdateCheckMarks();
+
+    CDocumentHost& m_host;
+    CCommandTable* m_commands;
+    CMyvorla_ltView* m_view;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_recentAnchor = nullptr;
+    QList<QAction*> m_recentActions;
+    CRecentFileList m_recent;
+    QPrinter* m_printer = nullptr;
+};

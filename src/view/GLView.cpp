@@ -1,0 +1,228 @@
+// The view's OpenGL surface, frame and display-mode commands.
+#include "view/GLView.h"
+
+#include "app/DocumentHost.h"
+#include "app/UserPrompts.h"
+#include "model/Globals.h"
+#include "view/Camera.h"
+#include "view/PovEngine.h"
+
+#include "interaction/Editing.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QWheelEvent>
+
+CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent) : QOpenGLWidget(parent), m_host(host)
+{
+    // A new view starts with the default camera, display modes, scene settings and no layers.
+    InitViewDefaults();
+    LookForPovEngine();
+    m_nav.Reset();
+    setFormat(RequestedFormat());
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);  // a pending move follows the cursor without a button held
+    setMinimumSize(64, 48);
+    switch (CheckGLSupport()) {
+    case 1:
+        CUserPrompts::Get().Tell(nullptr, QMessageBox::NoIcon, QString::fromUtf8("OpenGL:致命的例外１"),
+                                 QString::fromUtf8("その値ではフレームバッファを初期化できません"));
+        break;
+    case 2:
+        CUserPrompts::Get().Tell(nullptr, QMessageBox::NoIcon, QString::fromUtf8("OpenGL:致命的例外２"),
+                                 QString::fromUtf8("フレームバッファの初期化に失敗しました。"));
+        break;
+    default: break;
+    }
+}
+
+CMyvorla_ltView::~CMyvorla_ltView()
+{
+    if (context()) disconnect(context(), nullptr, this, nullptr);
+    makeCurrent();
+    ReleaseGL();
+    doneCurrent();
+}
+
+QSurfaceFormat CMyvorla_ltView::RequestedFormat()
+{
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setAlphaBufferSize(0);
+    format.setDepthBufferSize(24);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    return format;
+}
+
+int CMyvorla_ltView::CheckGLSupport()
+{
+    QOpenGLContext context;
+    context.setFormat(RequestedFormat());
+    if (!context.create()) return 1;
+    const QSurfaceFormat actual = context.format();
+    if (actual.depthBufferSize() < 16 || actual.redBufferSize() < 5) return 2;
+    return 0;
+}
+
+void CMyvorla_ltView::initializeGL()
+{
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &CMyvorla_ltView::ReleaseGL,
+            Qt::UniqueConnection);
+    m_renderer.Initialize();
+}
+
+void CMyvorla_ltView::ReleaseGL()
+{
+    m_renderer.Release();
+}
+
+void CMyvorla_ltView::resizeGL(int, int)
+{
+    // The frame sets the viewport from the client size every time it draws.
+}
+
+void CMyvorla_ltView::paintGL()
+{
+    const qreal ratio = devicePixelRatioF();
+    m_renderer.Draw(m_host.Doc().m_shapeList, static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+}
+
+void CMyvorla_ltView::ModelChanged()
+{
+    m_renderer.InvalidateGeometry();
+    update();
+}
+
+void CMyvorla_ltView::LayersChanged()
+{
+    m_renderer.InvalidateLayers();
+    update();
+}
+
+void CMyvorla_ltView::SelectionChanged()
+{
+    m_renderer.InvalidateSelection();
+    update();
+}
+
+void CMyvorla_ltView::OnWireframe()
+{
+    ToggleWireframe();
+    update();
+}
+
+void CMyvorla_ltView::OnParallel()
+{
+    ToggleParallel();
+    update();
+}
+
+void CMyvorla_ltView::OnWalkThrough()
+{
+    ToggleWalkThrough();
+    update();
+}
+
+void CMyvorla_ltView::Apply(const SViewActions& actions)
+{
+    if (actions.shapesChanged) m_renderer.InvalidateGeometry();
+    if (actions.selectionChanged) m_renderer.InvalidateSelection();
+    if (actions.captureMouse) grabMouse();
+    if (actions.releaseCapture) releaseMouse();
+    if (actions.setCursor) {
+        switch (actions.cursor) {
+        case ECursor::kArrow: unsetCursor(); break;
+        case ECursor::kSizeAll: setCursor(Qt::SizeAllCursor); break;
+        case ECursor::kSizeNESW: setCursor(Qt::SizeBDiagCursor); break;
+        case ECursor::kSizeNS: setCursor(Qt::SizeVerCursor); break;
+        }
+    }
+    if (actions.repaint || actions.shapesChanged || actions.selectionChanged) update();
+}
+
+QPoint CMyvorla_ltView::PixelPoint(const QPointF& position) const
+{
+    const qreal ratio = devicePixelRatioF();
+    return QPoint(static_cast<int>(position.x() * ratio), static_cast<int>(position.y() * ratio));
+}
+
+void CMyvorla_ltView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = PixelPoint(event->position());
+    switch (event->button()) {
+    case Qt::LeftButton: Apply(m_nav.OnLButtonDown(m_host.Doc(), p.x(), p.y())); break;
+    case Qt::MiddleButton: Apply(m_nav.OnMButtonDown(p.x(), p.y())); break;
+    case Qt::RightButton: Apply(m_nav.OnRButtonDown(p.x(), p.y())); break;
+    default: QOpenGLWidget::mousePressEvent(event); return;
+    }
+    event->accept();
+}
+
+void CMyvorla_ltView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint p = PixelPoint(event->position());
+    switch (event->button()) {
+    case Qt::LeftButton: Apply(m_nav.OnLButtonUp(p.x(), p.y())); break;
+    case Qt::MiddleButton: Apply(m_nav.OnMButtonUp(p.x(), p.y())); break;
+    case Qt::RightButton: Apply(m_nav.OnRButtonUp(p.x(), p.y())); break;
+    default: QOpenGLWidget::mouseReleaseEvent(event); return;
+    }
+    event->accept();
+}
+
+void CMyvorla_ltView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = PixelPoint(event->position());
+    Apply(m_nav.OnMouseMove(p.x(), p.y()));
+    event->accept();
+}
+
+void CMyvorla_ltView::wheelEvent(QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    if (delta != 0) Apply(m_nav.OnMouseWheel(delta));
+    event->accept();
+}
+
+void CMyvorla_ltView::keyPressEvent(QKeyEvent* event)
+{
+    EViewKey key = EViewKey::kOther;
+    const bool keypad = event->modifiers() & Qt::KeypadModifier;
+    switch (event->key()) {
+    case Qt::Key_Return: key = EViewKey::kEnter; break;
+    case Qt::Key_Enter: key = EViewKey::kEnter; break;
+    case Qt::Key_0: key = keypad ? EViewKey::kOther : EViewKey::k0; break;
+    case Qt::Key_1: key = keypad ? EViewKey::kOther : EViewKey::k1; break;
+    case Qt::Key_2: key = keypad ? EViewKey::kOther : EViewKey::k2; break;
+    case Qt::Key_3: key = keypad ? EViewKey::kOther : EViewKey::k3; break;
+    case Qt::Key_4: key = keypad ? EViewKey::kOther : EViewKey::k4; break;
+    case Qt::Key_F: key = EViewKey::kF; break;
+    case Qt::Key_G: key = EViewKey::kG; break;
+    case Qt::Key_U: key = EViewKey::kU; break;
+    case Qt::Key_D: key = EViewKey::kD; break;
+    default: QOpenGLWidget::keyPressEvent(event); return;
+    }
+    Apply(m_nav.OnKeyDown(m_host.Doc(), key));
+    event->accept();
+}
+
+void CMyvorla_ltView::OnEditCut()
+{
+    Apply(CutSelected(m_host.Doc()));
+}
+
+void CMyvorla_ltView::OnEditSelectAll()
+{
+    Apply(SelectAll(m_host.Doc()));
+}
+
+void CMyvorla_ltView::OnEscape()
+{
+    Apply(ClearSelection(m_host.Doc()));
+}

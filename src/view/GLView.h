@@ -1,0 +1,74 @@
+// CMyvorla_ltView: the OpenGL view of the model. It draws the frame, forwards mouse, wheel and
+// key events to the navigation and picking logic, and carries the view's commands.
+#pragma once
+
+#include "interaction/NavigationTools.h"
+#include "view/SceneRenderer.h"
+
+#include <QOpenGLWidget>
+#include <QSurfaceFormat>
+
+class CDocumentHost;
+
+class CMyvorla_ltView : public QOpenGLWidget {
+    Q_OBJECT
+public:
+    explicit CMyvorla_ltView(CDocumentHost& host, QWidget* parent = nullptr);
+    ~CMyvorla_ltView() override;
+
+    // The surface every view asks for: compatibility profile, RGBA, double buffer, depth.
+    static QSurfaceFormat RequestedFormat();
+    // 0 when a context with the requested format can be had; 1 when none can be created;
+    // 2 when the one created lacks a depth buffer or RGBA colour.
+    static int CheckGLSupport();
+
+    CDocumentHost& Host() { return m_host; }
+
+    // What changed: the next frame rebuilds the buffers it needs and the view repaints.
+    void ModelChanged();
+    void LayersChanged();
+    void SelectionChanged();
+
+    // View menu.
+    void OnWireframe();
+    void OnParallel();
+    void OnWalkThrough();
+
+    // Tool bar: one-shot navigation tools.
+    void OnToolMove() { Apply(m_nav.OnToolMove()); }
+    void OnToolRotate() { Apply(m_nav.OnToolRotate()); }
+    void OnToolZoom() { Apply(m_nav.OnToolZoom()); }
+
+    // Edit menu and Escape.
+    void OnEditCut();
+    void OnEditSelectAll();
+    void OnEscape();
+
+    // The end of Insert: the inserted faces follow the cursor until the next empty click.
+    void OnInsertFinished() { Apply(m_nav.OnInsertFinished()); }
+
+    CNavigationTools& Navigation() { return m_nav; }
+
+    // Carries out what the interaction logic asks for after an event or command.
+    void Apply(const SViewActions& actions);
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void ReleaseGL();
+
+    CDocumentHost& m_host;
+    // Client point of an event in framebuffer pixels, as the frame's matrices count them.
+    QPoint PixelPoint(const QPointF& position) const;
+
+    CSceneRenderer m_renderer;
+    CNavigationTools m_nav;
+};

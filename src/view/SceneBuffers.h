@@ -1,0 +1,51 @@
+// The model as vertex and index arrays for drawing: four vertices per face with its layer's
+// colour, and index lists per drawing pass, rebuilt only when the model, a layer or the
+// selection changes.
+#pragma once
+
+#include "model/Shape.h"
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct CSceneVertex {
+    float pos[3];
+    float normal[3];
+    uint8_t color[4];  // the layer's colour; drawing takes it as the diffuse material
+};
+static_assert(sizeof(CSceneVertex) == 28);
+
+// Index of the first layer of each name, or g_layerCount, without a linear search per face.
+class CLayerLookup {
+public:
+    CLayerLookup();
+    int Find(const std::string& name);
+
+private:
+    std::unordered_map<std::string, int> m_index;
+    const std::string* m_lastName = nullptr;
+    int m_lastIndex = 0;
+};
+
+class CSceneBuffers {
+public:
+    // Positions, normals and colours of every face (face i uses vertices 4i .. 4i+3).
+    void BuildVertices(const CShapeList& shapes);
+    // The same into memory the caller provides (4 vertices per face), e.g. a mapped GL buffer.
+    static void WriteVertices(const CShapeList& shapes, CSceneVertex* out);
+    // Colours only, after a layer's colour changed.
+    void UpdateColors(const CShapeList& shapes);
+    static void WriteColors(const CShapeList& shapes, CSceneVertex* out);
+    // The index lists of the passes, after visibility or selection changed. The line lists of
+    // the wireframe pass are built only when `wireframe` is set.
+    void BuildIndices(const CShapeList& shapes, bool wireframe);
+
+    std::vector<CSceneVertex> m_vertices;
+    std::vector<uint32_t> m_faces;           // triangles: visible faces not being moved
+    std::vector<uint32_t> m_selectedFaces;   // triangles: visible faces with m_selected 1
+    std::vector<uint32_t> m_wireLines;       // lines: visible faces with m_selected not 1 (white)
+    std::vector<uint32_t> m_wireSelected;    // lines: visible faces with m_selected 1 (magenta)
+    std::vector<uint32_t> m_selectionLines;  // lines: every face with m_selected not 0
+};
