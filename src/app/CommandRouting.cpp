@@ -4,6 +4,7 @@
 #include "app/AboutDialog.h"
 #include "app/CommandIds.h"
 #include "app/DocumentHost.h"
+#include "app/ExchangeCommands.h"
 #include "app/MainFrame.h"
 #include "app/ModelCommands.h"
 #include "app/PrintCommands.h"
@@ -20,6 +21,9 @@ void RouteCommands(CMainFrame& frame)
     frame.Route(ID_FILE_OPEN, [&host] { host.OnFileOpen(); });
     frame.Route(ID_FILE_SAVE, [&host] { host.OnFileSave(); });
     frame.Route(ID_FILE_SAVE_AS, [&host] { host.OnFileSaveAs(); });
+    frame.Route(ID_IMPORT_DXF, [&frame] { OnImportDxf(frame); });
+    frame.Route(ID_EXPORT_DXF, [&frame] { OnExportDxf(frame); });
+    frame.Route(ID_EXPORT_POV, [&frame] { OnExportPov(frame); });
     frame.Route(ID_INSERT_MODEL, [&frame] { OnInsertModel(frame); });
     frame.Route(ID_FILE_PRINT, [&frame] { OnFilePrint(frame); });
     frame.Route(ID_FILE_PRINT_PREVIEW, [&frame] { OnFilePrintPreview(frame); });
