@@ -7,6 +7,7 @@
 #include "app/MainFrame.h"
 #include "app/ModelCommands.h"
 #include "app/PrintCommands.h"
+#include "app/SettingsCommands.h"
 #include "view/GLView.h"
 
 void RouteCommands(CMainFrame& frame)
@@ -39,9 +40,13 @@ void RouteCommands(CMainFrame& frame)
     frame.Route(ID_VIEW_WIREFRAME, [&view] { view.OnWireframe(); });
     frame.Route(ID_VIEW_PARALLEL, [&view] { view.OnParallel(); });
     frame.Route(ID_VIEW_WALKTHROUGH, [&view] { view.OnWalkThrough(); });
+    frame.Route(ID_VIEW_LAYERS, [&frame] { OnLayers(frame); });
 
     // Create
     frame.Route(ID_CREATE_SPHERE, [&frame] { OnCreateSphere(frame); });
+
+    // Rendering
+    frame.Route(ID_RENDER_SETTINGS, [&frame] { OnRenderSettings(frame); });
 
     // Help
     frame.Route(ID_APP_ABOUT, [&frame] {
