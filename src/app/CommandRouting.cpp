@@ -7,6 +7,7 @@
 #include "app/MainFrame.h"
 #include "app/ModelCommands.h"
 #include "app/PrintCommands.h"
+#include "app/RenderCommands.h"
 #include "app/SettingsCommands.h"
 #include "view/GLView.h"
 
@@ -45,8 +46,9 @@ void RouteCommands(CMainFrame& frame)
     // Create
     frame.Route(ID_CREATE_SPHERE, [&frame] { OnCreateSphere(frame); });
 
-    // Rendering
+    // Render
     frame.Route(ID_RENDER_SETTINGS, [&frame] { OnRenderSettings(frame); });
+    frame.Route(ID_RENDER, [&frame] { OnRender(frame); });
 
     // Help
     frame.Route(ID_APP_ABOUT, [&frame] {

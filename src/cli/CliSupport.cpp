@@ -40,7 +40,7 @@ std::string FileExtension(std::string_view path)
 }
 
 bool IsReadableExtension(const std::string& ext) { return ext == ".vrl"; }
-bool IsWritableExtension(const std::string& ext) { return ext == ".vrl"; }
+bool IsWritableExtension(const std::string& ext) { return ext == ".vrl" || IsPovOutputExtension(ext); }
 
 bool ReadInputModel(const std::string& path, CMyvorla_ltDoc& doc, CInputInfo& info)
 {
@@ -59,10 +59,12 @@ bool ReadInputModel(const std::string& path, CMyvorla_ltDoc& doc, CInputInfo& in
     return true;
 }
 
-bool WriteOutputModel(const std::string& path, const CMyvorla_ltDoc& doc)
+bool WriteOutputModel(const std::string& path, const CMyvorla_ltDoc& doc, const CPovCliOptions& pov)
 {
     const std::string ext = FileExtension(path);
-    if (!IsWritableExtension(ext)) return ReportError(path, "cannot write files of this kind (use .vrl)"), false;
+    if (!IsWritableExtension(ext))
+        return ReportError(path, "cannot write files of this kind (use .vrl, .pov or .png)"), false;
+    if (IsPovOutputExtension(ext)) return WritePovOutput(path, doc.m_shapeList, pov);
     std::string error;
     const bool ok = WriteFileAtomically(
         path, [&](CByteSink& sink) { return WriteModelFile(sink, doc.m_shapeList); }, error);

@@ -1,6 +1,7 @@
 // Shared pieces of the command-line tool: error reporting, number text, model input and output.
 #pragma once
 
+#include "cli/PovOutput.h"
 #include "model/Document.h"
 
 #include <string>
@@ -31,8 +32,9 @@ struct CInputInfo {
 bool ReadInputModel(const std::string& path, CMyvorla_ltDoc& doc, CInputInfo& info);
 
 // Writes `doc` to `path` in the format its extension names, replacing `path` only when the
-// whole file was written. Prints its own error line; returns false on failure.
-bool WriteOutputModel(const std::string& path, const CMyvorla_ltDoc& doc);
+// whole file was written (.pov and .png with the POV-Ray options). Prints its own error line;
+// returns false on failure.
+bool WriteOutputModel(const std::string& path, const CMyvorla_ltDoc& doc, const CPovCliOptions& pov = {});
 
 bool IsReadableExtension(const std::string& ext);
 bool IsWritableExtension(const std::string& ext);

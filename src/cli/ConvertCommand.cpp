@@ -6,7 +6,13 @@
 int RunConvert(const std::vector<std::string>& args)
 {
     std::vector<std::string> files;
-    for (const std::string& arg : args) {
+    CPovCliOptions pov;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        bool taken = false;
+        std::string error;
+        if (!ParsePovOption(args, i, pov, taken, error)) return UsageError(error);
+        if (taken) continue;
+        const std::string& arg = args[i];
         if (!arg.empty() && arg[0] == '-') return UsageError("unknown option " + arg);
         files.push_back(arg);
     }
@@ -15,10 +21,12 @@ int RunConvert(const std::vector<std::string>& args)
     const std::string& out = files[1];
     if (!IsReadableExtension(FileExtension(in))) return ReportError(in, "cannot read files of this kind (use .vrl)");
     if (!IsWritableExtension(FileExtension(out)))
-        return ReportError(out, "cannot write files of this kind (use .vrl)");
+        return ReportError(out, "cannot write files of this kind (use .vrl, .pov or .png)");
+    if (!pov.firstGiven.empty() && !IsPovOutputExtension(FileExtension(out)))
+        return UsageError(pov.firstGiven + " applies to .pov and .png output only");
     CMyvorla_ltDoc doc;
     CInputInfo info;
     if (!ReadInputModel(in, doc, info)) return kExitFailure;
-    if (!WriteOutputModel(out, doc)) return kExitFailure;
+    if (!WriteOutputModel(out, doc, pov)) return kExitFailure;
     return kExitOk;
 }

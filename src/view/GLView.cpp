@@ -5,6 +5,7 @@
 #include "app/UserPrompts.h"
 #include "model/Globals.h"
 #include "view/Camera.h"
+#include "view/PovEngine.h"
 
 #include "interaction/Editing.h"
 
@@ -17,6 +18,7 @@ CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent) : QOpenGL
 {
     // A new view starts with the default camera, display modes, scene settings and no layers.
     InitViewDefaults();
+    LookForPovEngine();
     m_nav.Reset();
     setFormat(RequestedFormat());
     setFocusPolicy(Qt::StrongFocus);

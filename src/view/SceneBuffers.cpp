@@ -61,8 +61,12 @@ void CSceneBuffers::BuildVertices(const CShapeList& shapes)
     m_vertices.clear();
     m_vertices.shrink_to_fit();
     m_vertices.resize(shapes.size() * 4);
+    WriteVertices(shapes, m_vertices.data());
+}
+
+void CSceneBuffers::WriteVertices(const CShapeList& shapes, CSceneVertex* v)
+{
     CLayerLookup lookup;
-    CSceneVertex* v = m_vertices.data();
     for (const CShape& shape : shapes) {
         uint8_t color[4];
         FaceColor(lookup.Find(shape.m_layer), color);
@@ -77,8 +81,12 @@ void CSceneBuffers::BuildVertices(const CShapeList& shapes)
 void CSceneBuffers::UpdateColors(const CShapeList& shapes)
 {
     if (m_vertices.size() != shapes.size() * 4) return BuildVertices(shapes);
+    WriteColors(shapes, m_vertices.data());
+}
+
+void CSceneBuffers::WriteColors(const CShapeList& shapes, CSceneVertex* v)
+{
     CLayerLookup lookup;
-    CSceneVertex* v = m_vertices.data();
     for (const CShape& shape : shapes) {
         uint8_t color[4];
         FaceColor(lookup.Find(shape.m_layer), color);

@@ -33,8 +33,11 @@ class CSceneBuffers {
 public:
     // Positions, normals and colours of every face (face i uses vertices 4i .. 4i+3).
     void BuildVertices(const CShapeList& shapes);
+    // The same into memory the caller provides (4 vertices per face), e.g. a mapped GL buffer.
+    static void WriteVertices(const CShapeList& shapes, CSceneVertex* out);
     // Colours only, after a layer's colour changed.
     void UpdateColors(const CShapeList& shapes);
+    static void WriteColors(const CShapeList& shapes, CSceneVertex* out);
     // The index lists of the passes, after visibility or selection changed. The line lists of
     // the wireframe pass are built only when `wireframe` is set.
     void BuildIndices(const CShapeList& shapes, bool wireframe);

@@ -36,18 +36,26 @@ void CSceneRenderer::Upload(const CShapeList& shapes)
 {
     const auto start = std::chrono::steady_clock::now();
     const bool wireframe = g_shaded == 0;
-    if (!m_geometryValid) {
-        m_buffers.BuildVertices(shapes);
-    } else if (!m_colorsValid) {
-        m_buffers.UpdateColors(shapes);
-    }
     if (!m_geometryValid || !m_colorsValid) {
+        // Vertices are written straight into the buffer object: no second copy of a model
+        // that may hold millions of faces.
         glBindBuffer(GL_ARRAY_BUFFER, m_vertexBuffer);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_buffers.m_vertices.size() * sizeof(CSceneVertex)),
-                     m_buffers.m_vertices.data(), GL_STATIC_DRAW);
+        const auto bytes = static_cast<GLsizeiptr>(shapes.size() * 4 * sizeof(CSceneVertex));
+        if (!m_geometryValid) glBufferData(GL_ARRAY_BUFFER, bytes, nullptr, GL_STATIC_DRAW);
+        bool written = false;
+        if (bytes > 0) {
+            const GLbitfield access = m_geometryValid ? GL_MAP_WRITE_BIT : (GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT);
+            if (auto* mapped = static_cast<CSceneVertex*>(glMapBufferRange(GL_ARRAY_BUFFER, 0, bytes, access))) {
+                m_geometryValid ? CSceneBuffers::WriteColors(shapes, mapped) : CSceneBuffers::WriteVertices(shapes, mapped);
+                written = glUnmapBuffer(GL_ARRAY_BUFFER) == GL_TRUE;
+            }
+            if (!written) {  // mapping refused or the data was lost: upload a copy instead
+                m_buffers.BuildVertices(shapes);
+                glBufferData(GL_ARRAY_BUFFER, bytes, m_buffers.m_vertices.data(), GL_STATIC_DRAW);
+                m_buffers.m_vertices = {};
+            }
+        }
         glBindBuffer(GL_ARRAY_BUFFER, 0);
-        // The GL keeps its own copy; the CPU one is rebuilt when needed.
-        m_buffers.m_vertices = {};
         m_geometryValid = m_colorsValid = true;
     }
     if (!m_indicesValid || (wireframe && !m_wireBuilt)) {

@@ -1,0 +1,249 @@
+// Frame time of the view's draw routine against two baselines, on a generated model:
+// (a) the faces sent one by one in immediate mode with a layer search per face, and
+// (b) the floor: the same triangles in one static vertex buffer drawn with one call.
+// Also: the time from start-up to the first frame of a model file in the real program.
+// usage: frame-bench FACES [FRAMES]      or      frame-bench --startup MODEL.vrl
+#define GL_GLEXT_PROTOTYPES 1
+#include "app/Application.h"
+#include "app/MainFrame.h"
+#include "model/Document.h"
+#include "model/Globals.h"
+#include "model/LayerTable.h"
+#include "view/Camera.h"
+#include "view/GLView.h"
+#include "view/SceneRenderer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 1024, kHeight = 768;
+
+void MakeModel(CMyvorla_ltDoc& doc, long faces)
+{
+    for (int i = 0; i < 20; ++i) {
+        AddLayer("Layer-" + std::to_string(i));
+        g_layerAttr[i][kRed] = (i % 5) / 4.0;
+        g_layerAttr[i][kGreen] = (i % 4) / 3.0;
+        g_layerAttr[i][kBlue] = (i % 3) / 2.0;
+    }
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> place(-45000.0f, 45000.0f), size(20.0f, 200.0f);
+    doc.m_shapeList.reserve(faces);
+    for (long f = 0; f < faces; ++f) {
+        CShape& s = doc.m_curShape;
+        s.m_kind = 3;
+        if (f % 1000 == 0) s.m_layer = g_layerName[(f / 1000) % 20];
+        const float x = place(random), z = place(random), y = size(random) * 3, w = size(random);
+        const float c[4][3] = {{x, 0, z}, {x + w, 0, z}, {x + w, y, z}, {x, y, z}};
+        for (int k = 0; k < 4; ++k)
+            for (int a = 0; a < 3; ++a) {
+                s.m_vertex[k][a] = c[k][a];
+                s.m_normal[k][a] = a == 2 ? 1.0f : 0.0f;
+            }
+        doc.AddShape();
+    }
+}
+
+void SetUpLighting()
+{
+    const GLfloat globalAmbient[] = {0.4f, 0.4f, 0.4f, 1.0f}, lightAmbient[] = {0.5f, 0.5f, 0.5f, 1.0f};
+    const GLfloat white[] = {1, 1, 1, 1}, position[] = {0, 0, 1, 0}, ambient[] = {0.2f, 0.2f, 0.2f, 1}, black[] = {0, 0, 0, 1};
+    glEnable(GL_LIGHTING);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, globalAmbient);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glEnable(GL_LIGHT0);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 32.0f);
+}
+
+void BeginFrame()
+{
+    glClearColor(0.0f, 0.3f, 0.3f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glViewport(0, 0, kWidth, kHeight);
+    double projection[16], modelview[16];
+    SetUpFrame(kWidth, kHeight, projection, modelview);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixd(projection);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    SetUpLighting();
+    glLoadMatrixd(modelview);
+}
+
+// Baseline (a): what a plain immediate-mode draw does: every face, every frame, with a
+// linear search of its layer.
+void DrawImmediate(const CShapeList& shapes)
+{
+    BeginFrame();
+    glBegin(GL_QUADS);
+    for (const CShape& s : shapes) {
+        const int layer = FindLayer(s.m_layer);
+        if (!IsLayerIndexVisible(layer)) continue;
+        double rgb[3];
+        GetLayerIndexColor(layer, rgb);
+        const GLfloat diffuse[] = {float(rgb[0]), float(rgb[1]), float(rgb[2]), 1.0f};
+        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+        for (int k = 0; k < 4; ++k) {
+            glNormal3fv(s.m_normal[k]);
+            glVertex3fv(s.m_vertex[k]);
+        }
+    }
+    glEnd();
+}
+
+// Baseline (b): the floor, the same triangles in one buffer, one draw call.
+struct CFloor {
+    GLuint buffer = 0;
+    GLsizei count = 0;
+    void Build(const CShapeList& shapes)
+    {
+        struct V { float p[3], n[3]; uint8_t c[4]; };
+        std::vector<V> vertices;
+        vertices.reserve(shapes.size() * 6);
+        for (const CShape& s : shapes) {
+            double rgb[3];
+            GetLayerIndexColor(FindLayer(s.m_layer), rgb);
+            const uint8_t c[4] = {uint8_t(rgb[0] * 255), uint8_t(rgb[1] * 255), uint8_t(rgb[2] * 255), 255};
+            for (int k : {0, 1, 2, 0, 2, 3}) {
+                V v;
+                std::copy_n(s.m_vertex[k], 3, v.p);
+                std::copy_n(s.m_normal[k], 3, v.n);
+                std::copy_n(c, 4, v.c);
+                vertices.push_back(v);
+            }
+        }
+        glGenBuffers(1, &buffer);
+        glBindBuffer(GL_ARRAY_BUFFER, buffer);
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(V)), vertices.data(), GL_STATIC_DRAW);
+        count = GLsizei(vertices.size());
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+    void Draw() const
+    {
+        BeginFrame();
+        glBindBuffer(GL_ARRAY_BUFFER, buffer);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glEnableClientState(GL_COLOR_ARRAY);
+        glVertexPointer(3, GL_FLOAT, 28, nullptr);
+        glNormalPointer(GL_FLOAT, 28, reinterpret_cast<void*>(12));
+        glColorPointer(4, GL_UNSIGNED_BYTE, 28, reinterpret_cast<void*>(24));
+        glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
+        glEnable(GL_COLOR_MATERIAL);
+        glDrawArrays(GL_TRIANGLES, 0, count);
+        glDisable(GL_COLOR_MATERIAL);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        glDisableClientState(GL_NORMAL_ARRAY);
+        glDisableClientState(GL_COLOR_ARRAY);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+};
+
+template <typename F> double MedianMs(int frames, F draw)
+{
+    std::vector<double> times;
+    for (int i = 0; i < frames; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        draw();
+        glFinish();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+int RunFrames(long faces, int frames)
+{
+    QOffscreenSurface surface;
+    surface.setFormat(CMyvorla_ltView::RequestedFormat());
+    surface.create();
+    QOpenGLContext context;
+    context.setFormat(CMyvorla_ltView::RequestedFormat());
+    if (!context.create() || !context.makeCurrent(&surface)) {
+        std::fprintf(stderr, "frame-bench: no OpenGL context\n");
+        return 1;
+    }
+    QOpenGLFramebufferObject fbo(kWidth, kHeight, QOpenGLFramebufferObject::Depth);
+    fbo.bind();
+    ResetGlobals();
+    InitViewDefaults();
+    CMyvorla_ltDoc doc;
+    MakeModel(doc, faces);
+
+    CSceneRenderer renderer;
+    renderer.Initialize();
+    QElapsedTimer first;
+    first.start();
+    renderer.Draw(doc.m_shapeList, kWidth, kHeight);
+    glFinish();
+    const double firstMs = first.nsecsElapsed() / 1e6;
+    CFloor floor;
+    floor.Build(doc.m_shapeList);
+
+    // Interleave the three so a noisy neighbour hits all alike.
+    std::vector<double> ours, immediate, floorTimes;
+    for (int round = 0; round < 3; ++round) {
+        ours.push_back(MedianMs(frames, [&] { renderer.Draw(doc.m_shapeList, kWidth, kHeight); }));
+        floorTimes.push_back(MedianMs(frames, [&] { floor.Draw(); }));
+        immediate.push_back(MedianMs(std::max(3, frames / 4), [&] { DrawImmediate(doc.m_shapeList); }));
+    }
+    for (auto* v : {&ours, &immediate, &floorTimes}) std::sort(v->begin(), v->end());
+    std::printf("faces %ld, %dx%d, medians of %d frames (best of 3 rounds' medians)\n", faces, kWidth, kHeight, frames);
+    std::printf("  our draw:        %8.1f ms  (first frame with upload %.1f ms)\n", ours[1], firstMs);
+    std::printf("  floor (one VBO): %8.1f ms\n", floorTimes[1]);
+    std::printf("  immediate mode:  %8.1f ms\n", immediate[1]);
+    std::printf("  ratio ours/floor %.2f (target <= 1.3), immediate/ours %.1f\n", ours[1] / floorTimes[1],
+                immediate[1] / ours[1]);
+    renderer.Release();
+    return 0;
+}
+
+int RunStartup(const QString& path, QElapsedTimer& sinceStart)
+{
+    CMyvorla_ltApp app;
+    CMyvorla_ltView* view = nullptr;
+    if (!app.InitInstance({QStringLiteral("vorla"), path})) return 1;
+    view = app.MainFrame()->View();
+    QObject::connect(view, &QOpenGLWidget::frameSwapped, [&] {
+        std::printf("start-up to first frame: %.0f ms\n", sinceStart.nsecsElapsed() / 1e6);
+        QApplication::quit();
+    });
+    return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    SetUpApplicationIdentity();
+    QApplication app(argc, argv);
+    if (argc >= 3 && std::string(argv[1]) == "--startup") return RunStartup(QString::fromLocal8Bit(argv[2]), sinceStart);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: frame-bench FACES [FRAMES] | frame-bench --startup MODEL.vrl\n");
+        return 2;
+    }
+    return RunFrames(std::atol(argv[1]), argc > 2 ? std::atoi(argv[2]) : 15);
+}

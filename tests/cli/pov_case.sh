@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# POV-Ray scenes and pictures through vorla-cli, and what they leave on disk.
+# usage: pov_case.sh CLI CASE SOURCE_DIR [MAKE_POV_MODELS PNG_CHECK]
+set -u
+cli=$1 case=$2 src=$3 make_models=${4:-} png_check=${5:-}
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+golden=$src/tests/golden/pov
+
+# Compares a written scene with its golden file (UPDATE_GOLDEN=1 rewrites the golden file).
+same_as_golden() {
+  if [ "${UPDATE_GOLDEN:-0}" = 1 ]; then cp "$1" "$2"; else diff -u "$2" "$1" || fail "scene differs from $2"; fi
+}
+
+# Temporary folders of the render go here, so the cases can see that none is left behind.
+mkdir "$dir/tmp"
+export TMPDIR=$dir/tmp
+
+case $case in
+export)
+  # The plain scene of the bundled model, written in a decimal-comma locale.
+  LC_ALL=de_DE.UTF-8 "$cli" convert "$src/examples/boxes.vrl" "$dir/boxes.pov" --width 800 --height 600 ||
+    fail "exit status $?"
+  same_as_golden "$dir/boxes.pov" "$golden/boxes-export.pov"
+  ;;
+export-renders)
+  # An exported scene is one POV-Ray renders without errors.
+  "$cli" convert "$src/examples/boxes.vrl" "$dir/boxes.pov" --width 32 --height 24 || fail "exit status $?"
+  (cd "$dir" && povray +Iboxes.pov +W32 +H24 -D +Oboxes.png +FN) >"$dir/log" 2>&1 || { cat "$dir/log"; fail "povray"; }
+  [ -s "$dir/boxes.png" ] || fail "no picture"
+  ;;
+render-scene)
+  # The rendering scene with the sun moved by every scene option; options before the files.
+  "$cli" convert --render --season summer --hour 15.5 --north -30 --latitude 35.5 --width 320 --height 240 \
+    "$src/examples/boxes.vrl" "$dir/BOXES.POV" || fail "exit status $?"
+  same_as_golden "$dir/BOXES.POV" "$golden/boxes-render.pov"
+  ;;
+png)
+  # POV-Ray renders a picture of the requested size: sky at the top, ground at the bottom.
+  "$make_models" sky-ground "$dir/m.vrl" || fail "make-pov-models"
+  "$cli" convert "$dir/m.vrl" "$dir/m.png" --width 64 --height 48 --pitch 10 || fail "exit status $?"
+  "$png_check" "$dir/m.png" 64 48 || fail "picture"
+  [ -z "$(ls -A "$dir/tmp")" ] || fail "temporary files left: $(ls -A "$dir/tmp")"
+  ;;
+png-failure)
+  # A scene POV-Ray cannot parse: its message, exit status 1, OUT neither made nor replaced.
+  "$make_models" bad-texture "$dir/m.vrl" || fail "make-pov-models"
+  "$cli" convert "$dir/m.vrl" "$dir/m.png" --width 64 --height 48 2>"$dir/err"
+  [ $? -eq 1 ] || fail "exit status should be 1"
+  grep -q "^vorla-cli: $dir/m.png: POV-Ray failed (exit status [0-9]*): .*Parse Error" "$dir/err" ||
+    { cat "$dir/err"; fail "message"; }
+  [ ! -e "$dir/m.png" ] || fail "a picture was left"
+  echo keep >"$dir/old.png"
+  "$cli" convert "$dir/m.vrl" "$dir/old.png" 2>/dev/null
+  [ "$(cat "$dir/old.png")" = keep ] || fail "OUT was replaced"
+  [ -z "$(ls -A "$dir/tmp")" ] || fail "temporary files left: $(ls -A "$dir/tmp")"
+  ;;
+*) fail "unknown case $case" ;;
+esac

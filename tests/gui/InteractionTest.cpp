@@ -1,0 +1,150 @@
+// The mouse, the wheel and the keys on the real view: clicking a face selects it, a middle
+// drag pans, the wheel zooms, Delete removes the selection, two clicks move it.
+#include "GuiTestSupport.h"
+
+#include "interaction/MoveState.h"
+#include "model/LayerTable.h"
+#include "view/CameraState.h"
+#include "view/GluMath.h"
+
+#include <QWheelEvent>
+
+namespace {
+
+void AddSquare(CMyvorla_ltDoc& doc, float cx, float cz, float half)
+{
+    CShape& s = doc.m_curShape;
+    s.m_kind = 3;
+    s.m_layer.assign(1, 'A');  // (assigning the literal trips a false GCC 12 -Wrestrict warning under ASan)
+    const float corners[4][3] = {{cx - half, 10, cz + half}, {cx + half, 10, cz + half},
+                                 {cx + half, 10, cz - half}, {cx - half, 10, cz - half}};
+    for (int k = 0; k < 4; ++k)
+        for (int a = 0; a < 3; ++a) {
+            s.m_vertex[k][a] = corners[k][a];
+            s.m_normal[k][a] = a == 1 ? 1.0f : 0.0f;
+        }
+    doc.AddShape();
+}
+
+// Client position of a world point through the last frame's matrices.
+QPoint ScreenOf(const float p[3])
+{
+    double window[3];
+    ProjectPoint(p[0], p[1], p[2], g_modelview, g_projection, g_viewport, window);
+    return QPoint(int(std::lround(window[0])), int(std::lround(g_viewport[3] - window[1])));
+}
+
+bool HasMagentaNear(const QImage& image, QPoint at)
+{
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx)
+            if (Near(image.pixel(at + QPoint(dx, dy)), 255, 0, 255, 2)) return true;
+    return false;
+}
+
+struct CProgramWithSquares : CStartedProgram {
+    CProgramWithSquares()
+    {
+        AddLayer("A");
+        AddSquare(Host().Doc(), -10000, 0, 4000);
+        AddSquare(Host().Doc(), 10000, 0, 4000);
+        Host().Doc().SetModifiedFlag(false);
+        View().ModelChanged();
+        Grab();  // a frame, so picking has matrices
+    }
+};
+
+}  // namespace
+
+class CInteractionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void clickOnAFirstCornerTogglesTheFace();
+    void middleDragPans();
+    void wheelZooms();
+    void deleteRemovesTheSelectedFaces();
+    void twoEmptyClicksMoveTheSelection();
+};
+
+void CInteractionTest::clickOnAFirstCornerTogglesTheFace()
+{
+    CProgramWithSquares program;
+    CShape& first = program.Host().Doc().m_shapeList[0];
+    const QPoint corner = ScreenOf(first.m_vertex[0]);
+    QTest::mouseClick(&program.View(), Qt::LeftButton, Qt::NoModifier, corner);
+    QCOMPARE(first.m_selected, 1);
+    QCOMPARE(program.Host().Doc().m_shapeList[1].m_selected, 0);
+    QVERIFY(!program.Host().Doc().IsModified());  // a selection is no change of the model
+    const QImage image = program.Grab();
+    const float mid[3] = {(first.m_vertex[0][0] + first.m_vertex[1][0]) / 2, 10, first.m_vertex[0][2]};
+    QVERIFY(HasMagentaNear(image, ScreenOf(mid)));
+
+    QTest::mouseClick(&program.View(), Qt::LeftButton, Qt::NoModifier, corner);
+    QCOMPARE(first.m_selected, 0);
+    QVERIFY(!HasMagentaNear(program.Grab(), ScreenOf(mid)));
+}
+
+void CInteractionTest::middleDragPans()
+{
+    CProgramWithSquares program;
+    CMyvorla_ltView& view = program.View();
+    const QPoint start(200, 200);
+    QTest::mousePress(&view, Qt::MiddleButton, Qt::NoModifier, start);
+    QMouseEvent move(QEvent::MouseMove, QPointF(start + QPoint(10, -5)), view.mapToGlobal(QPointF(start + QPoint(10, -5))),
+                     Qt::NoButton, Qt::MiddleButton, Qt::NoModifier);
+    QApplication::sendEvent(&view, &move);
+    QTest::mouseRelease(&view, Qt::MiddleButton, Qt::NoModifier, start + QPoint(10, -5));
+    QCOMPARE(g_camOffset[0], 600.0f);  // 10 pixels right, 60 units each
+    QCOMPARE(g_camOffset[1], 300.0f);  // 5 pixels up
+    QCOMPARE(g_camOffset[2], -100000.0f);
+}
+
+void CInteractionTest::wheelZooms()
+{
+    CProgramWithSquares program;
+    CMyvorla_ltView& view = program.View();
+    const QPointF at(100, 100);
+    QWheelEvent wheel(at, view.mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&view, &wheel);
+    QCOMPARE(g_camOffset[2], -100000.0f + 3600.0f);
+}
+
+void CInteractionTest::deleteRemovesTheSelectedFaces()
+{
+    CProgramWithSquares program;
+    program.Host().Doc().m_shapeList[1].m_selected = 1;
+    program.View().SelectionChanged();
+    program.Frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program.Frame()));
+    program.View().setFocus();
+    QTest::keyClick(&program.View(), Qt::Key_Delete);
+    QCOMPARE(program.Host().Doc().m_shapeList.size(), size_t(1));
+    QCOMPARE(program.Host().Doc().m_shapeList[0].m_vertex[0][0], -14000.0f);
+    QVERIFY(program.Host().Doc().IsModified());
+}
+
+void CInteractionTest::twoEmptyClicksMoveTheSelection()
+{
+    CProgramWithSquares program;
+    CMyvorla_ltView& view = program.View();
+    CShape& moved = program.Host().Doc().m_shapeList[1];
+    moved.m_selected = 1;
+    view.SelectionChanged();
+    program.Grab();
+    const float from[3] = {0, 0, 0};
+    const float to[3] = {0, 0, 20000};
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, ScreenOf(from));
+    QCOMPARE(g_movingSelection, 1);
+    QTest::mouseMove(&view, ScreenOf(to));
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, ScreenOf(to));
+    QCOMPARE(g_movingSelection, 0);
+    // The face moved by the ground distance between the clicks, within a pixel's worth.
+    QVERIFY2(std::abs(moved.m_vertex[0][2] - (4000.0f + 20000.0f)) < 400, qPrintable(QString::number(moved.m_vertex[0][2])));
+    QCOMPARE(moved.m_vertex[0][1], 10.0f);
+    QCOMPARE(program.Host().Doc().m_shapeList[0].m_vertex[0][2], 4000.0f);
+    QVERIFY(program.Host().Doc().IsModified());
+}
+
+VORLA_GUI_TEST_MAIN(CInteractionTest)
+#include "InteractionTest.moc"
