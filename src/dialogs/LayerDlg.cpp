@@ -108,8 +108,8 @@ CLayerDlg::CLayerDlg(QWidget* parent) : QDialog(parent)
 
 bool CLayerDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    // Only the left button toggles; Qt reports a double-click of any button, so the others are
-    // dropped here.
+    // Only the left button acts on a row; a double-click of another button is dropped before
+    // the list can report it.
     if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
         return true;
