@@ -9,6 +9,7 @@
 #include "app/ModelCommands.h"
 #include "app/PrintCommands.h"
 #include "app/RenderCommands.h"
+#include "app/SettingsCommands.h"
 #include "view/GLView.h"
 
 void RouteCommands(CMainFrame& frame)
@@ -44,11 +45,13 @@ void RouteCommands(CMainFrame& frame)
     frame.Route(ID_VIEW_WIREFRAME, [&view] { view.OnWireframe(); });
     frame.Route(ID_VIEW_PARALLEL, [&view] { view.OnParallel(); });
     frame.Route(ID_VIEW_WALKTHROUGH, [&view] { view.OnWalkThrough(); });
+    frame.Route(ID_VIEW_LAYERS, [&frame] { OnLayers(frame); });
 
     // Create
     frame.Route(ID_CREATE_SPHERE, [&frame] { OnCreateSphere(frame); });
 
     // Render
+    frame.Route(ID_RENDER_SETTINGS, [&frame] { OnRenderSettings(frame); });
     frame.Route(ID_RENDER, [&frame] { OnRender(frame); });
 
     // Help

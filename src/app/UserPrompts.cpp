@@ -1,6 +1,7 @@
 // The real dialogs behind CUserPrompts.
 #include "app/UserPrompts.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 
 namespace {
@@ -31,6 +32,11 @@ void CUserPrompts::Tell(QWidget* parent, QMessageBox::Icon icon, const QString& 
 {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+QColor CUserPrompts::ChooseColor(QWidget* parent, const QColor& initial)
+{
+    return QColorDialog::getColor(initial, parent);
 }
 
 CUserPrompts& CUserPrompts::Get() { return *g_prompts; }

@@ -2,6 +2,7 @@
 // implementation with a scripted one, so no dialog ever blocks a test run.
 #pragma once
 
+#include <QColor>
 #include <QMessageBox>
 #include <QString>
 
@@ -18,6 +19,8 @@ public:
     virtual QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                                             const QString& text, QMessageBox::StandardButtons buttons);
     virtual void Tell(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text);
+    // The colour chooser, starting from `initial`; an invalid colour when the user cancels.
+    virtual QColor ChooseColor(QWidget* parent, const QColor& initial);
 
     // The prompts in use; Install(nullptr) goes back to the real dialogs.
     static CUserPrompts& Get();

@@ -34,10 +34,17 @@ public:
     {
         m_shown << caption + "|" + text;
     }
+    QColor ChooseColor(QWidget*, const QColor& initial) override
+    {
+        m_colorsOffered << initial;
+        return m_colors.isEmpty() ? QColor() : m_colors.dequeue();
+    }
 
     QQueue<QString> m_files;                          // answers of file dialogs ("" = cancel)
     QQueue<QMessageBox::StandardButton> m_buttons;    // answers of questions
     QStringList m_shown;                              // "caption|text" of every box
+    QQueue<QColor> m_colors;                          // answers of the colour chooser (invalid = cancel)
+    QList<QColor> m_colorsOffered;                    // the colours the chooser started from
 
 private:
     QString Next() { return m_files.isEmpty() ? QString() : m_files.dequeue(); }
