@@ -200,6 +200,8 @@ void CLayerDlgTest::cancelKeepsTogglesAndTheViewRedraws()
     });
     program.Frame().Action(ID_VIEW_LAYERS)->trigger();
     QCOMPARE(g_layerAttr[1][kVisible], 0.0);
+    QVERIFY(program.Host().Doc().IsModified());  // the layer table is saved with the model
+    program.Host().Doc().SetModifiedFlag(false);
     image = program.Grab();
     QVERIFY(!IsBackground(image.pixel(left)));
     QVERIFY(IsBackground(image.pixel(right)));
@@ -213,6 +215,12 @@ void CLayerDlgTest::cancelKeepsTogglesAndTheViewRedraws()
     program.Frame().Action(ID_VIEW_LAYERS)->trigger();
     QCOMPARE(g_layerAttr[1][kVisible], 1.0);
     QVERIFY(!IsBackground(program.Grab().pixel(right)));
+    QVERIFY(program.Host().Doc().IsModified());
+
+    // Opening and closing without a change leaves the model unmodified.
+    program.Host().Doc().SetModifiedFlag(false);
+    WhenModalShows(QString::fromUtf8("画　　層"), [](QDialog* dialog) { ClickButton(dialog, "OK"); });
+    program.Frame().Action(ID_VIEW_LAYERS)->trigger();
     QVERIFY(!program.Host().Doc().IsModified());
 }
 

@@ -117,6 +117,11 @@ void CRenderSettingsDlgTest::showsTheSettingsAndOkStoresThemUntouched()
     QCOMPARE(g_hour, 10.25);
     QCOMPARE(g_season, 30.0);
     QCOMPARE(g_ground, std::string("pigment { checker color White, color Black } scale 300"));
+    // The settings changed (the combos and north show other values), and they are saved with
+    // the model: the model is marked modified. An OK that changes nothing leaves it alone.
+    QVERIFY(program.Host().Doc().IsModified());
+    program.Host().Doc().SetModifiedFlag(false);
+    RunSettings(program, [](QDialog* dialog) { ClickButton(dialog, "OK"); });
     QVERIFY(!program.Host().Doc().IsModified());
 
     // A declination no entry stands for shows an empty season, which OK stores as none.
