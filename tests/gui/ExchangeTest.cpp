@@ -1,0 +1,147 @@
+// DXF import and DXF / POV-Ray export from the menus: the questions, messages, status-bar
+// summary and files a user gets.
+#include "GuiTestSupport.h"
+
+#include "app/CommandIds.h"
+#include "model/LayerTable.h"
+
+#include <QFile>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+namespace {
+
+// A 3DFACE on layer "Walls", a POLYLINE that makes nothing, and a face with a 1-unit first edge.
+const char kDrawing[] =
+    "0\nSECTION\n2\nENTITIES\n"
+    "0\n3DFACE\n8\nWalls\n10\n0\n20\n0\n30\n0\n11\n100\n21\n0\n31\n0\n12\n100\n22\n100\n32\n0\n13\n0\n23\n100\n33\n0\n"
+    "0\nPOLYLINE\n8\nWalls\n"
+    "0\n3DFACE\n8\nTiny\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n1\n22\n1\n32\n0\n13\n0\n23\n1\n33\n0\n"
+    "0\nENDSEC\n0\nEOF\n";
+
+QString WriteFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(QString::fromUtf8(name));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    return path;
+}
+
+}  // namespace
+
+class CExchangeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void importReplacesTheModelAndSaysWhatWasRead();
+    void importAsksToSaveAndCancelKeepsTheModel();
+    void importOfAFileThatCannotBeOpened();
+    void exportChecksTheExtensionAndReports();
+    void exportThatCannotBeWrittenSaysWhyAndLeavesNoFile();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void CExchangeTest::importReplacesTheModelAndSaysWhatWasRead()
+{
+    CScriptedPrompts prompts;
+    CStartedProgram program;
+    AddLayer("Old");
+    const QString dxf = WriteFile(m_dir, "walls.dxf", kDrawing);
+    prompts.m_files.enqueue(dxf);
+    program.Frame().Action(ID_IMPORT_DXF)->trigger();
+    QVERIFY2(prompts.m_shown.isEmpty(), qPrintable(prompts.m_shown.join('\n')));
+    const CShapeList& shapes = program.Host().Doc().m_shapeList;
+    QCOMPARE(shapes.size(), size_t(1));
+    QCOMPARE(g_layerCount, 1);
+    QCOMPARE(g_layerName[0], std::string("Walls"));
+    // Centred on the origin in plan: x from -50 to 50.
+    QCOMPARE(shapes[0].m_vertex[0][0], -50.0f);
+    QCOMPARE(program.Frame().windowTitle(), QString::fromUtf8("無題 - Vorla_DORAZ"));
+    QVERIFY(program.Host().Doc().IsModified());
+    const QString status = program.Frame().statusBar()->currentMessage();
+    QVERIFY2(status.contains(QString::fromUtf8("1 面を読み込みました")), qPrintable(status));
+    QVERIFY2(status.contains(QString::fromUtf8("最初の辺が 1.0 以下 1 面")), qPrintable(status));
+    QVERIFY2(status.contains(QStringLiteral("POLYLINE 1")), qPrintable(status));
+}
+
+void CExchangeTest::importAsksToSaveAndCancelKeepsTheModel()
+{
+    CScriptedPrompts prompts;
+    CStartedProgram program;
+    program.Host().Doc().AddShape();
+    prompts.m_files.enqueue(WriteFile(m_dir, "walls.dxf", kDrawing));
+    prompts.m_buttons.enqueue(QMessageBox::Cancel);
+    program.Frame().Action(ID_IMPORT_DXF)->trigger();
+    QCOMPARE(prompts.m_shown.value(0), QString::fromUtf8("Vorla_DORAZ|無題 への変更を保存しますか？"));
+    QCOMPARE(program.Host().Doc().m_shapeList.size(), size_t(1));
+
+    // Yes, then the save is cancelled: the unsaved model is not replaced either.
+    prompts.m_files.enqueue(WriteFile(m_dir, "walls.dxf", kDrawing));
+    prompts.m_buttons.enqueue(QMessageBox::Yes);
+    prompts.m_files.enqueue(QString());
+    program.Frame().Action(ID_IMPORT_DXF)->trigger();
+    QCOMPARE(program.Host().Doc().m_shapeList.size(), size_t(1));
+    QCOMPARE(program.Host().Doc().m_shapeList[0].m_layer, std::string());
+}
+
+void CExchangeTest::importOfAFileThatCannotBeOpened()
+{
+    CScriptedPrompts prompts;
+    CStartedProgram program;
+    prompts.m_files.enqueue(m_dir.filePath(QStringLiteral("missing.dxf")));
+    program.Frame().Action(ID_IMPORT_DXF)->trigger();
+    QCOMPARE(prompts.m_shown.size(), 1);
+    QVERIFY(prompts.m_shown[0].startsWith(QString::fromUtf8("ワーニング|") + m_dir.filePath(QStringLiteral("missing.dxf")) +
+                                          QString::fromUtf8(" が開けません")));
+}
+
+void CExchangeTest::exportChecksTheExtensionAndReports()
+{
+    CScriptedPrompts prompts;
+    CStartedProgram program({QStringLiteral("vorla"), QStringLiteral(VORLA_EXAMPLES "/boxes.vrl")});
+    QVERIFY(program.ok);
+    program.Grab();
+
+    prompts.m_files.enqueue(m_dir.filePath(QStringLiteral("out.Dxf")));
+    program.Frame().Action(ID_EXPORT_DXF)->trigger();
+    QCOMPARE(prompts.m_shown.takeFirst(), QString::fromUtf8("ワーニング|ファイル拡張子が不正です"));
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("out.Dxf"))));
+
+    const QString dxf = m_dir.filePath(QStringLiteral("out.dxf"));
+    prompts.m_files.enqueue(dxf);
+    program.Frame().Action(ID_EXPORT_DXF)->trigger();
+    QCOMPARE(prompts.m_shown.takeFirst(), QString::fromUtf8("ＤＸＦ|DXFデータの書き込みが完了しました"));
+    QFile written(dxf);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().startsWith("999\nCreated by vorla_lt\n0\nSECTION\n"));
+
+    const QString pov = m_dir.filePath(QStringLiteral("scene.pov"));
+    prompts.m_files.enqueue(pov);
+    program.Frame().Action(ID_EXPORT_POV)->trigger();
+    QCOMPARE(prompts.m_shown.takeFirst(), QString::fromUtf8("ＰＯＶ|POVデータの書き込みが完了しました"));
+    QFile scene(pov);
+    QVERIFY(scene.open(QIODevice::ReadOnly));
+    QVERIFY(scene.readAll().startsWith("//Created by Vorla_DORAZ\n"));
+
+    prompts.m_files.enqueue(m_dir.filePath(QStringLiteral("scene.txt")));
+    program.Frame().Action(ID_EXPORT_POV)->trigger();
+    QCOMPARE(prompts.m_shown.takeFirst(), QString::fromUtf8("ワーニング|ファイル拡張子が不正です"));
+    QVERIFY(!program.Host().Doc().IsModified());
+}
+
+void CExchangeTest::exportThatCannotBeWrittenSaysWhyAndLeavesNoFile()
+{
+    CScriptedPrompts prompts;
+    CStartedProgram program({QStringLiteral("vorla"), QStringLiteral(VORLA_EXAMPLES "/boxes.vrl")});
+    const QString target = m_dir.filePath(QStringLiteral("no-such-folder/out.dxf"));
+    prompts.m_files.enqueue(target);
+    program.Frame().Action(ID_EXPORT_DXF)->trigger();
+    QCOMPARE(prompts.m_shown.size(), 1);
+    QVERIFY(prompts.m_shown[0].startsWith(QString::fromUtf8("ワーニング|") + target + QString::fromUtf8(" に書き込めません")));
+    QVERIFY(!prompts.m_shown[0].contains(QString::fromUtf8("完了")));
+}
+
+VORLA_GUI_TEST_MAIN(CExchangeTest)
+#include "ExchangeTest.moc"
