@@ -203,7 +203,7 @@ public:
     const CLayerOfFace& Find(const std::string& name)
     {
         if (m_valid && name == m_name) return m_last;
-        const int i = FindLayer(name);
+        const int i = m_lookup.Find(name);
         m_last.visible = IsLayerIndexVisible(i);
         const auto slot = static_cast<std::size_t>(i);
         m_last.tail = i >= 0 && slot < m_tails.size() ? std::string_view(m_tails[slot]) : std::string_view();
@@ -213,6 +213,7 @@ public:
     }
 
 private:
+    CLayerLookup m_lookup;
     std::vector<std::string> m_tails;  // by layer index; the last one is for unmatched names
     std::string m_name;
     CLayerOfFace m_last;

@@ -1,7 +1,7 @@
 // The left click's pick-or-move logic and the Edit commands on the face list.
 #include "interaction/Editing.h"
 
-#include "interaction/LayerVisibility.h"
+#include "model/LayerTable.h"
 #include "interaction/MoveState.h"
 #include "interaction/Picking.h"
 
@@ -38,10 +38,10 @@ SViewActions ClickWithoutTool(CMyvorla_ltDoc& doc, int& leftTracking, int x, int
 
 std::size_t MoveSelectedShapes(CShapeList& shapes)
 {
-    CLayerVisibility visibility;
+    CLayerLookup layers;
     std::size_t moved = 0;
     for (CShape& shape : shapes) {
-        if (shape.m_selected != 1 || !visibility.IsVisible(shape.m_layer)) continue;
+        if (shape.m_selected != 1 || !layers.IsVisible(shape.m_layer)) continue;
         for (auto& corner : shape.m_vertex)
             for (int c = 0; c < 3; ++c)
                 corner[c] = static_cast<float>(double(corner[c]) + g_moveTo[c] - g_moveFrom[c]);
@@ -65,9 +65,9 @@ SViewActions SelectAll(CMyvorla_ltDoc& doc)
 {
     SViewActions actions;
     actions.repaint = true;
-    CLayerVisibility visibility;
+    CLayerLookup layers;
     for (CShape& shape : doc.GetShapeList()) {
-        if (shape.m_selected == 1 || !visibility.IsVisible(shape.m_layer)) continue;
+        if (shape.m_selected == 1 || !layers.IsVisible(shape.m_layer)) continue;
         shape.m_selected = 1;
         actions.selectionChanged = true;
     }

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 inline constexpr int kMaxLayers = 100;      // room in the table (a model file may fill it)
 inline constexpr int kTextureSlots = 102;
@@ -29,3 +30,17 @@ bool IsLayerIndexVisible(int index);
 
 // Colour of a lookup result: the layer's colour, white for an unmatched name.
 void GetLayerIndexColor(int index, double rgb[3]);
+
+// FindLayer for passes over many faces: each name is searched once, and the last name answers
+// runs of faces on one layer at once. Valid while the layer table does not change.
+class CLayerLookup {
+public:
+    CLayerLookup();
+    int Find(const std::string& name);
+    bool IsVisible(const std::string& name) { return IsLayerIndexVisible(Find(name)); }
+
+private:
+    std::unordered_map<std::string, int> m_index;
+    std::string m_lastName;
+    int m_lastIndex = -1;  // -1 until a first name was looked up
+};

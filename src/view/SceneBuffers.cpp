@@ -6,20 +6,6 @@
 #include <cmath>
 #include <cstring>
 
-CLayerLookup::CLayerLookup()
-{
-    for (int i = g_layerCount - 1; i >= 0; --i) m_index[g_layerName[i]] = i;  // first of equal names wins
-}
-
-int CLayerLookup::Find(const std::string& name)
-{
-    if (m_lastName && *m_lastName == name) return m_lastIndex;
-    const auto it = m_index.find(name);
-    m_lastName = &name;
-    m_lastIndex = it == m_index.end() ? g_layerCount : it->second;
-    return m_lastIndex;
-}
-
 namespace {
 
 uint8_t ColorByte(double value)

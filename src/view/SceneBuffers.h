@@ -6,8 +6,6 @@
 #include "model/Shape.h"
 
 #include <cstdint>
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 struct CSceneVertex {
@@ -16,18 +14,6 @@ struct CSceneVertex {
     uint8_t color[4];  // the layer's colour; drawing takes it as the diffuse material
 };
 static_assert(sizeof(CSceneVertex) == 28);
-
-// Index of the first layer of each name, or g_layerCount, without a linear search per face.
-class CLayerLookup {
-public:
-    CLayerLookup();
-    int Find(const std::string& name);
-
-private:
-    std::unordered_map<std::string, int> m_index;
-    const std::string* m_lastName = nullptr;
-    int m_lastIndex = 0;
-};
 
 class CSceneBuffers {
 public:
