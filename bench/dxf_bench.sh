@@ -3,13 +3,13 @@
 # 1 MiB blocks and finding its lines), all in one run on the same generated file.
 # usage: bash bench/dxf_bench.sh [FACES]     (default 1000000 faces, about 240 MB of DXF)
 # Results: medians and ratios on stdout and in bench/out/dxf-bench.csv; peak memory from
-# /usr/bin/time -v. RUNS=N sets the number of timed runs per command (default 5).
+# /usr/bin/time. RUNS=N sets the number of timed rounds (default 5).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 faces=${1:-1000000}
 runs=${RUNS:-5}
 
-need=(libdxflib-dev libassimp-dev hyperfine time bc pkg-config cmake ninja-build)
+need=(libdxflib-dev libassimp-dev time bc pkg-config cmake ninja-build)
 missing=()
 for p in "${need[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -46,17 +46,28 @@ commands=(
   vorla-export "$cli convert $vrl $out/out.dxf"
   vorla-export-tmpfs "$cli convert $vrl $tmp/out.dxf"
 )
-args=()
-for ((i = 0; i < ${#commands[@]}; i += 2)); do args+=(-n "${commands[i]}" "${commands[i + 1]}"); done
-hyperfine --style basic --warmup 1 --runs "$runs" --export-csv "$out/dxf-bench.csv" "${args[@]}" >"$out/dxf-bench.log" 2>&1 ||
-  { cat "$out/dxf-bench.log"; exit 1; }
-
-declare -A median peak
-while IFS=, read -r name _mean _sd med _rest; do
-  [ "$name" = command ] || median[$name]=$med
-done <"$out/dxf-bench.csv"
+# Round robin: every command once per round, so that a change in the machine's load falls on all
+# of them alike; round 0 warms the page cache and is not counted.
+declare -A times peak median
+for ((r = 0; r <= runs; r++)); do
+  for ((i = 0; i < ${#commands[@]}; i += 2)); do
+    name=${commands[i]}
+    start=$(date +%s%N)
+    /usr/bin/time -f %M -o "$out/rss.tmp" ${commands[i + 1]} >/dev/null 2>&1 || { echo "$name failed"; exit 1; }
+    end=$(date +%s%N)
+    [ "$r" -eq 0 ] && continue
+    times[$name]+="$(((end - start) / 1000)) "
+    rss=$(tail -1 "$out/rss.tmp")
+    [ "$rss" -gt "${peak[$name]:-0}" ] && peak[$name]=$rss
+  done
+done
+rm -f "$out/rss.tmp"
+echo "command,median_s,peak_rss_kb,runs_us" >"$out/dxf-bench.csv"
 for ((i = 0; i < ${#commands[@]}; i += 2)); do
-  peak[${commands[i]}]=$(/usr/bin/time -v ${commands[i + 1]} 2>&1 >/dev/null | awk -F': ' '/Maximum resident/ {print $2}')
+  n=${commands[i]}
+  median[$n]=$(tr ' ' '\n' <<<"${times[$n]}" | grep . | sort -n |
+    awk '{a[NR] = $1} END {printf "%.6f", (NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2) / 1e6}')
+  echo "$n,${median[$n]},${peak[$n]},${times[$n]}" >>"$out/dxf-bench.csv"
 done
 
 size_dxf=$(stat -c %s "$dxf")
@@ -68,10 +79,17 @@ for ((i = 0; i < ${#commands[@]}; i += 2)); do
   n=${commands[i]}
   printf '%-20s %10.3f %14.1f\n' "$n" "${median[$n]}" "$(echo "${peak[$n]} / 1024" | bc -l)"
 done
-ratio() { echo "${median[$1]} / ${median[$2]}" | bc -l; }
+# Ratios are the medians of the ratios within each round, which a drifting load disturbs least.
+ratio() {
+  paste -d' ' <(tr ' ' '\n' <<<"${times[$1]}" | grep .) <(tr ' ' '\n' <<<"${times[$2]}" | grep .) |
+    awk '{print $1 / $2}' | sort -g | awk '{a[NR] = $1} END {print (NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2)}'
+}
 echo
+echo "ratios (median of the per-round ratios):"
 printf 'assimp / vorla-import        %6.2f  (target 4 or more)\n' "$(ratio assimp vorla-import)"
+printf 'assimp / vorla-import-only   %6.2f\n' "$(ratio assimp vorla-import-only)"
 printf 'dxflib / vorla-import        %6.2f  (target 14 or more)\n' "$(ratio dxflib vorla-import)"
+printf 'dxflib / vorla-import-only   %6.2f\n' "$(ratio dxflib vorla-import-only)"
 printf 'vorla-import / floor         %6.2f  (target 3 or less)\n' "$(ratio vorla-import floor)"
 printf 'vorla-import-only / floor    %6.2f\n' "$(ratio vorla-import-only floor)"
 printf 'export MB/s (disk, fsync)    %6.0f  (target 200 or more)\n' "$(echo "$size_out / ${median[vorla-export]} / 1000000" | bc -l)"
