@@ -49,8 +49,11 @@ bool IsWritableExtension(const std::string& ext)
 bool ReadInputModel(const std::string& path, CMyvorla_ltDoc& doc, CInputInfo& info)
 {
     const std::string ext = FileExtension(path);
-    if (!IsReadableExtension(ext)) return ReportError(path, "cannot read files of this kind (use .vrl or .dxf)"), false;
-    if (ext == ".dxf") return ReadDxfInput(path, doc);
+    if (!IsReadableExtension(ext)) return ReportError(path, kReadableKinds), false;
+    if (ext == ".dxf") {
+        info.modelFile = false;
+        return ReadDxfInput(path, doc);
+    }
     CInputFile file;
     std::string error;
     if (!file.Open(path, error)) return ReportError(path, error), false;
@@ -68,7 +71,7 @@ bool WriteOutputModel(const std::string& path, const CMyvorla_ltDoc& doc, const 
 {
     const std::string ext = FileExtension(path);
     if (!IsWritableExtension(ext))
-        return ReportError(path, "cannot write files of this kind (use .vrl, .dxf, .pov or .png)"), false;
+        return ReportError(path, kWritableKinds), false;
     if (ext == ".dxf") return WriteDxfOutput(path, doc);
     if (IsPovOutputExtension(ext)) return WritePovOutput(path, doc.m_shapeList, pov);
     std::string error;

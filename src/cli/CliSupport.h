@@ -24,8 +24,13 @@ std::string FileExtension(std::string_view path);
 
 // Outcome of reading an input model.
 struct CInputInfo {
-    bool versionMatched = true;  // .vrl only
+    bool modelFile = true;       // a .vrl model file, not an imported drawing
+    bool versionMatched = true;  // model files only
 };
+
+// What the error lines suggest when a file's kind is not supported.
+inline constexpr const char* kReadableKinds = "cannot read files of this kind (use .vrl or .dxf)";
+inline constexpr const char* kWritableKinds = "cannot write files of this kind (use .vrl, .dxf, .pov or .png)";
 
 // Reads a model of any supported input kind into `doc` (tables as the viewer would leave
 // them in a freshly started program). Prints its own error line; returns false on failure.

@@ -19,9 +19,9 @@ int RunConvert(const std::vector<std::string>& args)
     if (files.size() != 2) return UsageError("convert needs IN and OUT");
     const std::string& in = files[0];
     const std::string& out = files[1];
-    if (!IsReadableExtension(FileExtension(in))) return ReportError(in, "cannot read files of this kind (use .vrl or .dxf)");
+    if (!IsReadableExtension(FileExtension(in))) return ReportError(in, kReadableKinds);
     if (!IsWritableExtension(FileExtension(out)))
-        return ReportError(out, "cannot write files of this kind (use .vrl, .dxf, .pov or .png)");
+        return ReportError(out, kWritableKinds);
     if (!pov.firstGiven.empty() && !IsPovOutputExtension(FileExtension(out)))
         return UsageError(pov.firstGiven + " applies to .pov and .png output only");
     CMyvorla_ltDoc doc;

@@ -80,7 +80,11 @@ const char* const kAttrNames[kLayerAttrCount] = {"red", "green", "blue", "transp
 void PrintText(const std::string& path, const CMyvorla_ltDoc& doc, const CInputInfo& info)
 {
     std::printf("file: %s\n", path.c_str());
-    std::printf("version: %s\n", info.versionMatched ? "matched" : "mismatched (opened as an empty model)");
+    if (info.modelFile) {
+        std::printf("version: %s\n", info.versionMatched ? "matched" : "mismatched (opened as an empty model)");
+    } else {
+        std::printf("version: none (a DXF drawing, imported)\n");
+    }
     std::printf("sky: %s\n", QuotedText(g_sky).c_str());
     std::printf("ground: %s\n", QuotedText(g_ground).c_str());
     std::printf("north: %s\nseason: %s\nlatitude: %s\nhour: %s\n", NumberText(g_north).c_str(),
@@ -107,7 +111,7 @@ void PrintJson(const std::string& path, const CMyvorla_ltDoc& doc, const CInputI
 {
     std::string out = "{";
     out += "\"file\": " + JsonString(ToDisplayUtf8(path));
-    out += ", \"version_matched\": " + std::string(info.versionMatched ? "true" : "false");
+    out += ", \"version_matched\": " + std::string(!info.modelFile ? "null" : info.versionMatched ? "true" : "false");
     out += ", \"scene\": {\"sky\": " + JsonString(ToDisplayUtf8(g_sky)) + ", \"sky_hex\": \"" + Hex(g_sky) + "\"";
     out += ", \"ground\": " + JsonString(ToDisplayUtf8(g_ground)) + ", \"ground_hex\": \"" + Hex(g_ground) + "\"";
     out += ", \"north\": " + JsonNumber(g_north) + ", \"season\": " + JsonNumber(g_season);

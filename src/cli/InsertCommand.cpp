@@ -18,10 +18,10 @@ int RunInsert(const std::vector<std::string>& args)
     const std::string& add = files[1];
     const std::string& out = files[2];
     if (!IsReadableExtension(FileExtension(base)))
-        return ReportError(base, "cannot read files of this kind (use .vrl)");
+        return ReportError(base, kReadableKinds);
     if (FileExtension(add) != ".vrl") return ReportError(add, "only model files (.vrl) can be inserted");
     if (!IsWritableExtension(FileExtension(out)))
-        return ReportError(out, "cannot write files of this kind (use .vrl)");
+        return ReportError(out, kWritableKinds);
 
     CMyvorla_ltDoc doc;
     CInputInfo info;

@@ -22,9 +22,9 @@ int RunSphere(const std::vector<std::string>& args)
     if (files.empty() || files.size() > 2) return UsageError("sphere needs [IN] OUT");
     const std::string& out = files.back();
     if (files.size() == 2 && !IsReadableExtension(FileExtension(files[0])))
-        return ReportError(files[0], "cannot read files of this kind (use .vrl)");
+        return ReportError(files[0], kReadableKinds);
     if (!IsWritableExtension(FileExtension(out)))
-        return ReportError(out, "cannot write files of this kind (use .vrl)");
+        return ReportError(out, kWritableKinds);
 
     CMyvorla_ltDoc doc;
     CInputInfo info;
