@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 big_gb=${1:-3.5}
-big_bytes=$(awk -v g="$big_gb" 'BEGIN { printf "%d", g * 1024 * 1024 * 1024 }')
+big_bytes=$(awk -v g="$big_gb" 'BEGIN { printf "%.0f", g * 1024 * 1024 * 1024 }')
 
 free_kb=$(df -Pk bench | awk 'NR == 2 { print $4 }')
 if [ "$free_kb" -lt $((big_bytes / 1024 + 2 * 1024 * 1024)) ]; then
@@ -34,31 +34,38 @@ measure() {
   printf '%-34s exit %s  %7s s  %6s MB  %s\n' "$name" "$status" "$secs" "$rss" "$(tail -n 1 "$out/stderr" | cut -c1-110)"
 }
 
-# Prints N bytes of the given pattern, repeated.
-repeat() { yes "$2" | head -c "$1"; }
+# Prints the pattern and a line feed, repeated, in whole copies up to N bytes (yes ends on
+# SIGPIPE, which is not a failure here).
+repeat() {
+  local one=$((${#2} + 1))
+  yes "$2" | head -c $(($1 / one * one)) || true
+}
+
+# A file's size in MB.
+size() { echo "$(($(stat -c %s "$1") / 1000000)) MB"; }
 
 echo "== DXF of $big_gb GB, nearly all of it read past (comments in HEADER, CIRCLEs in ENTITIES)"
 {
   printf '0\nSECTION\n2\nHEADER\n'
   repeat $((big_bytes / 2)) $'999\nA comment line of a CAD program, kept in the header'
-  printf '\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\n3DFACE\n8\nA\n10\n0\n20\n0\n11\n5\n12\n5\n22\n5\n'
+  printf '0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\n3DFACE\n8\nA\n10\n0\n20\n0\n11\n5\n12\n5\n22\n5\n'
   repeat $((big_bytes / 2)) $'0\nCIRCLE\n8\nB\n10\n12.5\n20\n-3.25\n30\n0\n40\n100'
-  printf '\n0\n3DFACE\n8\nB\n10\n0\n20\n0\n11\n5\n12\n5\n22\n5\n0\nENDSEC\n0\nEOF\n'
+  printf '0\n3DFACE\n8\nB\n10\n0\n20\n0\n11\n5\n12\n5\n22\n5\n0\nENDSEC\n0\nEOF\n'
 } >"$out/skipped.dxf"
-measure "info skipped.dxf ($(du -h "$out/skipped.dxf" | cut -f1))" "$cli" info "$out/skipped.dxf"
+measure "info skipped.dxf ($(size "$out/skipped.dxf"))" "$cli" info "$out/skipped.dxf"
 rm -f "$out/skipped.dxf"
 
 echo "== DXF of $big_gb GB that is one line"
-{ printf '0\nSECTION\n2\nENTITIES\n'; repeat "$big_bytes" 1 | tr -d '\n'; } >"$out/one-line.dxf"
+{ printf '0\nSECTION\n2\nENTITIES\n'; head -c "$big_bytes" /dev/zero | tr '\0' 7; } >"$out/one-line.dxf"
 measure "info one-line.dxf" "$cli" info "$out/one-line.dxf"
 rm -f "$out/one-line.dxf"
 
 for faces in 1000000 4000000; do
   echo "== DXF of $faces faces as CAD programs write them"
   build/release/bench/make-big-dxf "$out/faces.dxf" "$faces"
-  measure "info faces.dxf ($(du -h "$out/faces.dxf" | cut -f1), $faces faces)" "$cli" info "$out/faces.dxf"
+  measure "info faces.dxf ($(size "$out/faces.dxf"), $faces faces)" "$cli" info "$out/faces.dxf"
   measure "convert to .vrl" "$cli" convert "$out/faces.dxf" "$out/faces.vrl"
-  measure "info faces.vrl ($(du -h "$out/faces.vrl" | cut -f1))" "$cli" info "$out/faces.vrl"
+  measure "info faces.vrl ($(size "$out/faces.vrl"))" "$cli" info "$out/faces.vrl"
   rm -f "$out/faces.dxf" "$out/faces.vrl"
 done
 
