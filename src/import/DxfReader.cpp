@@ -415,8 +415,9 @@ CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
 
     // A file smaller than the usual 1 MiB block is read in one block just larger than itself.
     constexpr std::size_t kBlock = 1 << 20;
-    const std::size_t block =
-        sizeHint > 0 && sizeHint < kBlock ? std::max<std::size_t>(4096, static_cast<std::size_t>(sizeHint) + 1) : kBlock;
+    const std::size_t block = sizeHint > 0 && sizeHint < kBlock
+                                  ? std::max<std::size_t>(4096, static_cast<std::size_t>(sizeHint) + 1)
+                                  : kBlock;
     CDxfLineReader reader(source, block);
     CDxfImport import(doc, stats, reader, sizeHint);
     reader.m_progress = progress;

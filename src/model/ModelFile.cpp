@@ -240,7 +240,8 @@ private:
 
 namespace {
 
-std::string ReadModelFileContent(CByteSource& source, CModelFileContent& content, const CModelReadOptions& options)
+std::string ReadModelFileContent(CByteSource& source, CModelFileContent& content,
+                                 const CModelReadOptions& options)
 {
     CArchiveReader in(source);
     if (!in.String(content.version, "the version string")) return in.Error();

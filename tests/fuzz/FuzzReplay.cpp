@@ -18,7 +18,8 @@ int main(int argc, char** argv)
     std::vector<std::filesystem::path> files;
     for (int i = 1; i < argc; ++i) {
         std::error_code ec;
-        for (std::filesystem::recursive_directory_iterator it(argv[i], ec), end; !ec && it != end; it.increment(ec))
+        using CWalk = std::filesystem::recursive_directory_iterator;
+        for (CWalk it(argv[i], ec), end; !ec && it != end; it.increment(ec))
             if (it->is_regular_file()) files.push_back(it->path());
         if (ec) {
             std::fprintf(stderr, "replay: %s: %s\n", argv[i], ec.message().c_str());

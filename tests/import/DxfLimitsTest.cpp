@@ -12,7 +12,10 @@
 
 namespace {
 
-std::string Entities(const std::string& body) { return "0\nSECTION\n2\nENTITIES\n" + body + "0\nENDSEC\n0\nEOF\n"; }
+std::string Entities(const std::string& body)
+{
+    return "0\nSECTION\n2\nENTITIES\n" + body + "0\nENDSEC\n0\nEOF\n";
+}
 
 CDxfImportStats Import(const std::string& text, CMyvorla_ltDoc& doc)
 {
@@ -23,8 +26,8 @@ CDxfImportStats Import(const std::string& text, CMyvorla_ltDoc& doc)
 // A 3DFACE from (0, 0, 0) to (10, 0, 0) whose third and fourth corners are given as text.
 std::string Face(const std::string& x3, const std::string& y4)
 {
-    return "0\n3DFACE\n10\n0\n20\n0\n30\n0\n11\n10\n21\n0\n31\n0\n12\n" + x3 + "\n22\n10\n32\n0\n13\n0\n23\n" + y4 +
-           "\n33\n0\n";
+    // The first edge is 10 long.
+    return std::string("0\n3DFACE\n10\n0\n20\n0\n30\n0\n11\n10\n21\n0\n31\n0\n") + "12\n" + x3 + "\n22\n10\n32\n0\n13\n0\n23\n" + y4 + "\n33\n0\n";
 }
 
 }  // namespace
@@ -47,11 +50,12 @@ TEST(DxfLimits, FacesWithCornersBeyondTheFloatRangeAreDropped)
         // Thickness times extrusion: 1e30 x 1e30.
         {"LINE offset overflows",
          "0\nLINE\n10\n0\n20\n0\n30\n0\n11\n10\n21\n0\n31\n0\n39\n1e30\n210\n0\n220\n0\n230\n1e30\n", false},
-        {"LINE with a thickness that is not a number", "0\nLINE\n10\n0\n20\n0\n30\n0\n11\n10\n21\n0\n31\n0\n39\nnan\n",
-         false},
+        {"LINE with a thickness that is not a number",
+         "0\nLINE\n10\n0\n20\n0\n30\n0\n11\n10\n21\n0\n31\n0\n39\nnan\n", false},
         // N = (0, 0, 1e-5) gives D = 1e-10: the corners are divided by it.
         {"SOLID transform overflows",
-         "0\nSOLID\n10\n0\n20\n0\n30\n0\n11\n1e29\n21\n0\n31\n0\n12\n0\n22\n5\n13\n5\n23\n5\n210\n0\n220\n0\n230\n1e-5\n",
+         "0\nSOLID\n10\n0\n20\n0\n30\n0\n11\n1e29\n21\n0\n31\n0\n12\n0\n22\n5\n13\n5\n23\n5\n"
+         "210\n0\n220\n0\n230\n1e-5\n",
          false},
     };
     for (const CCase& c : cases) {

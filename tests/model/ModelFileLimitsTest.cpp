@@ -15,7 +15,10 @@
 
 namespace {
 
-template <typename T> std::string Bytes(T value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); }
+template <typename T> std::string Bytes(T value)
+{
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+}
 
 std::string Saved()
 {
@@ -29,7 +32,8 @@ std::string Saved()
 TEST(ModelFileLimits, ClaimedSizesAreBoundedByTheBytesPresent)
 {
     const std::string version = std::string(1, 20) + g_fileVersion;
-    const std::string faceRecord = Bytes<int32_t>(3) + Bytes<int32_t>(0) + std::string(1, '\0') + std::string(132, '\0');
+    // Kind, selection, an empty layer name, 33 floats.
+    const std::string faceRecord = Bytes<int32_t>(3) + Bytes<int32_t>(0) + std::string(1 + 132, '\0');
     const std::string classDescription("\xFF\xFF\x00\x00\x06\x00" "CShape", 12);
     std::string noFaces = Saved();
     noFaces.resize(noFaces.size() - 4);
@@ -44,7 +48,8 @@ TEST(ModelFileLimits, ClaimedSizesAreBoundedByTheBytesPresent)
          "the file ends inside the sky text"},
         {"two billion faces", noFaces + Bytes<int32_t>(2000000000) + classDescription + faceRecord,
          "the file ends inside a face's class tag"},
-        {"the most faces a count can say", noFaces + Bytes<int32_t>(0x7FFFFFFF) + classDescription + faceRecord,
+        {"the most faces a count can say",
+         noFaces + Bytes<int32_t>(0x7FFFFFFF) + classDescription + faceRecord,
          "the file ends inside a face's class tag"},
     };
     for (const CCase& c : cases) {
@@ -64,7 +69,8 @@ TEST(ModelFileLimits, MoreFacesThanTheCountCanSayAreRefused)
 {
     EXPECT_EQ(ModelFileLimitError(0), "");
     EXPECT_EQ(ModelFileLimitError(2147483647), "");
-    EXPECT_EQ(ModelFileLimitError(2147483648u), "the model has 2147483648 faces; a model file holds at most 2147483647");
+    EXPECT_EQ(ModelFileLimitError(2147483648u),
+              "the model has 2147483648 faces; a model file holds at most 2147483647");
 }
 
 // The sanitizers reserve terabytes of address space, so a limit on it cannot be set under them.
@@ -107,7 +113,8 @@ namespace {
         CMyvorla_ltDoc opened;
         CMemorySource again(bytes);
         const CLoadResult result = LoadModel(again, opened, hint);
-        if (result.ok || result.error.find("not enough memory for more than") == std::string::npos) failures |= 8;
+        if (result.ok || result.error.find("not enough memory for more than") == std::string::npos)
+            failures |= 8;
         if (!opened.m_shapeList.empty() || opened.IsModified()) failures |= 16;
     }
     _exit(failures);
