@@ -69,6 +69,13 @@ for faces in 1000000 4000000; do
   rm -f "$out/faces.dxf" "$out/faces.vrl"
 done
 
+echo "== Model file of 14,000,000 faces"
+build/release/bench/make-big-vrl "$out/big.vrl" 14000000
+measure "info big.vrl ($(size "$out/big.vrl"))" "$cli" info "$out/big.vrl"
+measure "the same, address space 1 GB" bash -c "ulimit -v 1048576 && exec $cli info $out/big.vrl"
+measure "insert it, address space 3 GB" bash -c "ulimit -v 3145728 && exec $cli insert examples/boxes.vrl $out/big.vrl $out/out.vrl"
+rm -f "$out/big.vrl" "$out/out.vrl"
+
 echo "== DXF of 9-byte faces (\"0\", \"3DFACE\", corners carried over): 1 GB claims 119 million faces"
 { printf '0\nSECTION\n2\nENTITIES\n0\n3DFACE\n10\n0\n11\n5\n'; repeat $((1024 * 1024 * 1024)) $'0\n3DFACE'; } >"$out/dense.dxf"
 measure "info dense.dxf, address space 4 GB" bash -c "ulimit -v 4194304 && exec $cli info $out/dense.dxf"

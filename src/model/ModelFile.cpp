@@ -160,7 +160,11 @@ bool ReadShapes(CArchiveReader& in, CModelFileContent& content, const CModelRead
     uint64_t reserve = static_cast<uint64_t>(count);
     const uint64_t room = options.sizeHint > in.Offset() ? (options.sizeHint - in.Offset()) / kMinShapeBytes : 0;
     reserve = std::min<uint64_t>(reserve, options.sizeHint ? room : 4096);
-    content.shapes.reserve(static_cast<std::size_t>(reserve));
+    try {
+        content.shapes.reserve(static_cast<std::size_t>(reserve));
+    } catch (const std::bad_alloc&) {
+        return in.Fail("not enough memory for " + std::to_string(reserve) + " faces");
+    }
 
     bool classEntered = false;
     for (int32_t i = 0; i < count; ++i) {
