@@ -12,6 +12,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <new>
+#include <stdexcept>
 #include <unordered_map>
 #include <vector>
 
@@ -297,6 +300,15 @@ private:
 
     void Emit(const double c[4][3], const double normal[3])
     {
+        // A corner beyond the range of a float would be stored as an infinity, and one that
+        // is not a number stays one: such a face is dropped, so that no face of the model and
+        // no centring shift (taken from the box) holds a non-finite coordinate.
+        for (int k = 0; k < 4; ++k)
+            for (int a = 0; a < 3; ++a)
+                if (!(std::fabs(c[k][a]) <= double(std::numeric_limits<float>::max()))) {
+                    ++m_stats.facesOutOfRange;
+                    return;
+                }
         for (int k = 0; k < 4; ++k)
             for (int a = 0; a < 3; ++a) {
                 if (c[k][a] < m_boxMin[a]) m_boxMin[a] = c[k][a];
@@ -335,22 +347,32 @@ private:
             want = std::max(want, static_cast<std::size_t>(std::min(projected, ceiling)));
             m_projected = true;
         }
-        list.reserve(want);
+        try {
+            list.reserve(want);
+        } catch (const std::bad_alloc&) {
+            // The projection may not fit where the faces themselves still do.
+            list.reserve(std::max<std::size_t>(64, list.size() * 2));
+        }
     }
 
     // AddLayer for a name it has had before changes nothing during one import: the name is in
     // the table, or the table was full and stays full. Such names skip the scan of the table.
+    // The names remembered are bounded, so a file of a million layer names costs no more memory
+    // than its faces do; names past the bound take the scan.
     void AddLayerCached()
     {
+        static constexpr std::size_t kNamesRemembered = 4096;
         if (!m_lastLayerValid || m_layer != m_lastLayer) {
-            auto it = m_layersSeen.find(m_layer);
-            if (it == m_layersSeen.end()) {
+            const auto it = m_layersSeen.find(m_layer);
+            if (it != m_layersSeen.end()) {
+                m_lastLayerInTable = it->second;
+            } else {
                 AddLayer(m_layer);
-                it = m_layersSeen.emplace(m_layer, FindLayer(m_layer) < g_layerCount).first;
+                m_lastLayerInTable = FindLayer(m_layer) < g_layerCount;
+                if (m_layersSeen.size() < kNamesRemembered) m_layersSeen.emplace(m_layer, m_lastLayerInTable);
             }
             m_lastLayer = m_layer;
             m_lastLayerValid = true;
-            m_lastLayerInTable = it->second;
         }
         if (!m_lastLayerInTable) ++m_stats.facesOffTable;
     }
@@ -391,26 +413,48 @@ CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
     CShapeList().swap(doc.m_shapeList);  // give the old model's memory back before reading
     g_layerCount = 0;
 
-    CDxfLineReader reader(source);
+    // A file smaller than the usual 1 MiB block is read in one block just larger than itself.
+    constexpr std::size_t kBlock = 1 << 20;
+    const std::size_t block = sizeHint > 0 && sizeHint < kBlock
+                                  ? std::max<std::size_t>(4096, static_cast<std::size_t>(sizeHint) + 1)
+                                  : kBlock;
+    CDxfLineReader reader(source, block);
     CDxfImport import(doc, stats, reader, sizeHint);
     reader.m_progress = progress;
     std::string_view text;
     bool newline = false;
     bool first = true;
-    while (reader.Next(text, newline)) {
-        if (first) {
-            stats.binaryDxf = text.substr(0, kBinarySentinel.size()) == kBinarySentinel;
-            first = false;
+    std::string memoryError;
+    try {
+        while (reader.Next(text, newline)) {
+            if (first) {
+                stats.binaryDxf = text.substr(0, kBinarySentinel.size()) == kBinarySentinel;
+                first = false;
+            }
+            const int code = GroupCode(text);
+            if (HasDigitPastThird(text)) ++stats.wideCodeLines;
+            if (!reader.Next(text, newline)) break;
+            import.Pair(code, ValueOf(text, newline, reader.MayHoldNul()));
         }
-        const int code = GroupCode(text);
-        if (HasDigitPastThird(text)) ++stats.wideCodeLines;
-        if (!reader.Next(text, newline)) break;
-        import.Pair(code, ValueOf(text, newline, reader.MayHoldNul()));
+        import.Centre();
+    } catch (const std::bad_alloc&) {
+        memoryError = "not enough memory for more than " + std::to_string(stats.facesImported) + " faces";
+    } catch (const std::length_error&) {
+        memoryError = "too many faces for one model (more than " + std::to_string(stats.facesImported) + ")";
     }
     stats.bytesRead = reader.BytesRead();
     stats.longLines = reader.SplitLines();
     stats.readError = reader.Error();
-    import.Centre();
+    if (!memoryError.empty()) {
+        // All memory is given back and the model left empty, as after a file without faces;
+        // a part of a model would look complete.
+        CShapeList().swap(doc.m_shapeList);
+        doc.SetModifiedFlag(false);
+        g_layerCount = 0;
+        stats.facesImported = 0;
+        stats.facesOffTable = 0;
+        stats.readError = std::move(memoryError);
+    }
     return stats;
 }
 
@@ -443,8 +487,8 @@ std::string DxfImportSummary(const CDxfImportStats& stats, int layerCount)
             return text + ": no ENTITIES section was found; " + Count(stats.wideCodeLines, "group code", "group codes") +
                    " had digits past the third character, and only the first three are read";
         if (!stats.entitiesFound) return text + ": the file has no ENTITIES section";
-        const std::uint64_t candidates =
-            stats.facesDroppedFirstEdge + stats.linesWithoutThickness + stats.solidsDropped;
+        const std::uint64_t candidates = stats.facesDroppedFirstEdge + stats.linesWithoutThickness +
+                                         stats.solidsDropped + stats.facesOutOfRange;
         if (candidates == 0) text += " (only LINE with a thickness, SOLID and 3DFACE make faces)";
     } else {
         text = "imported " + Count(stats.facesImported, "face", "faces") + " on " +
@@ -458,6 +502,9 @@ std::string DxfImportSummary(const CDxfImportStats& stats, int layerCount)
         text += "; dropped " + Count(stats.linesWithoutThickness, "LINE", "LINEs") + " without thickness";
     if (stats.solidsDropped > 0)
         text += "; dropped " + Count(stats.solidsDropped, "SOLID", "SOLIDs") + " with an unusable extrusion";
+    if (stats.facesOutOfRange > 0)
+        text += "; dropped " + Count(stats.facesOutOfRange, "face", "faces") +
+                " with a coordinate that is not a number or lies beyond +-3.4e38";
     if (stats.facesOffTable > 0)
         text += "; " + Count(stats.facesOffTable, "face is", "faces are") +
                 " on layers past the 99th, which the layer table cannot hold";
