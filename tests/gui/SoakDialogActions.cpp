@@ -37,6 +37,16 @@ void ChangeCombo(CSoakRandom& random, QComboBox* combo)
     }
 }
 
+// A point on row `row` that lies in the visible part of the list: the column is as wide as
+// its longest name, so the row's centre can lie beyond the right edge.
+QPoint RowPoint(QTreeWidget* list, int row)
+{
+    list->scrollToItem(list->topLevelItem(row));
+    const QRect rect = list->visualItemRect(list->topLevelItem(row));
+    const int x = std::clamp(rect.left() + 24, 0, list->viewport()->width() - 1);
+    return QPoint(x, rect.center().y());
+}
+
 struct SScene {
     SScene() : sky(g_sky), ground(g_ground), north(g_north), season(g_season), latitude(g_latitude), hour(g_hour) {}
     bool operator==(const SScene&) const = default;
@@ -74,14 +84,12 @@ void CSoakRun::Layers()
         QCOMPARE(list->topLevelItemCount(), rows);
         for (int clicks = rows ? m_random.Below(5) : 0; clicks > 0; --clicks) {
             const int row = m_random.Below(rows);
-            list->scrollToItem(list->topLevelItem(row));
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowCentre(list, row));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowPoint(list, row));
             // A click shows a hidden layer and hides any other.
             expectedVisible[std::size_t(row)] = expectedVisible[std::size_t(row)] == 0.0 ? 1.0 : 0.0;
         }
         if (rows && m_random.Percent(40)) {
             const int row = m_random.Below(rows);
-            list->scrollToItem(list->topLevelItem(row));
             bool confirmed = false;
             WhenModalShows(QString::fromUtf8("色，材質"), [&](QDialog* material) {
                 if (m_random.Percent(50)) ClickButton(material, "色の設定");
@@ -95,7 +103,7 @@ void CSoakRun::Layers()
                 // A refused number keeps the dialog open; the user gives up.
                 if (material->isVisible()) ClickButton(material, "ｷｬﾝｾﾙ");
             });
-            DoubleClick(list->viewport(), RowCentre(list, row));
+            DoubleClick(list->viewport(), RowPoint(list, row));
             if (confirmed) unchangedMaterial[std::size_t(row)].reset();
         }
         ClickButton(dialog, m_random.Percent(70) ? "OK" : "ｷｬﾝｾﾙ");
@@ -104,7 +112,9 @@ void CSoakRun::Layers()
     QVERIFY(shown);
     // Clicks act at once, so Cancel keeps them too; a double-click shows and hides back.
     for (int i = 0; i < rows; ++i) {
-        QCOMPARE(g_layerAttr[i][kVisible], expectedVisible[std::size_t(i)]);
+        QVERIFY2(g_layerAttr[i][kVisible] == expectedVisible[std::size_t(i)],
+                 qPrintable(QStringLiteral("layer %1 of %2: visible %3, expected %4")
+                                .arg(i).arg(rows).arg(g_layerAttr[i][kVisible]).arg(expectedVisible[std::size_t(i)])));
         if (unchangedMaterial[std::size_t(i)])
             QVERIFY2(SMaterial(i) == *unchangedMaterial[std::size_t(i)], "a cancelled colour and material dialog changed its layer");
     }
@@ -135,4 +145,12 @@ void CSoakRun::RenderSettings()
     // The settings are saved with the model, so a change is a change of the model.
     if (SScene() == before) QCOMPARE(Doc().IsModified(), wasModified);
     else QVERIFY(Doc().IsModified());
+}
+
+void CSoakRun::About()
+{
+    bool shown = false;
+    WhenModalShows(QString::fromUtf8("Vorla_DORAZのﾊﾞｰｼﾞｮﾝ情報"), [](QDialog* dialog) { ClickButton(dialog, "OK"); }, &shown);
+    Trigger(ID_APP_ABOUT);
+    QVERIFY(shown);
 }

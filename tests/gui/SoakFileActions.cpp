@@ -73,8 +73,9 @@ void CSoakRun::OpenThrough(const QString& path, const std::function<void()>& ope
 
 void CSoakRun::Open()
 {
-    QStringList candidates = {TempPath(QStringLiteral("boxes.vrl")), TempPath(QStringLiteral("broken.vrl")), TempPath(QStringLiteral("old-version.vrl")),
-                              TempPath(QStringLiteral("missing.vrl")), TempPath(QStringLiteral("faces.dxf"))};
+    QStringList candidates;
+    for (const char* name : {"boxes.vrl", "boxes.vrl", "full-table.vrl", "broken.vrl", "old-version.vrl", "missing.vrl", "faces.dxf"})
+        candidates << TempPath(QLatin1String(name));
     // Files this run saved, more often than the odd ones.
     for (int i = 0; i < 2; ++i) candidates += m_saved;
     const QString path = candidates[m_random.Below(int(candidates.size()))];
@@ -121,7 +122,8 @@ void CSoakRun::New()
 
 void CSoakRun::ImportDxf()
 {
-    QStringList candidates = {TempPath(QStringLiteral("faces.dxf")), TempPath(QStringLiteral("poli_thick_r12.dxf")), TempPath(QStringLiteral("missing.dxf"))};
+    QStringList candidates;
+    for (const char* name : {"faces.dxf", "poli_thick_r12.dxf", "many-layers.dxf", "missing.dxf"}) candidates << TempPath(QLatin1String(name));
     if (!m_exportedDxf.isEmpty()) candidates << m_exportedDxf << m_exportedDxf;
     const QString path = candidates[m_random.Below(int(candidates.size()))];
     const std::optional<std::string> file = FileBytes(path);
@@ -154,8 +156,9 @@ void CSoakRun::ImportDxf()
 
 void CSoakRun::Insert()
 {
-    QStringList candidates = {TempPath(QStringLiteral("example.vrl")), TempPath(QStringLiteral("example.vrl")),
-                              TempPath(QStringLiteral("broken.vrl")), TempPath(QStringLiteral("missing.vrl"))};
+    QStringList candidates;
+    for (const char* name : {"example.vrl", "example.vrl", "full-table.vrl", "broken.vrl", "missing.vrl"})
+        candidates << TempPath(QLatin1String(name));
     // Inserting a saved model into itself doubles it; the model stays small enough for a long run.
     if (Doc().m_shapeList.size() < kModelFacesLimit)
         for (const QString& saved : m_saved + QStringList{TempPath(QStringLiteral("boxes.vrl"))})
@@ -246,4 +249,43 @@ void CSoakRun::Export()
     }
     QVERIFY2(Doc().m_shapeList == before, "an export changed the model");
     QCOMPARE(Doc().IsModified(), wasModified);
+}
+
+void CSoakRun::Restart()
+{
+    const bool wasModified = Doc().IsModified();
+    AllowSaveQuestion();
+    Trigger(ID_APP_EXIT);
+    if (QTest::currentTestFailed()) return;
+    const bool closed = QuestionLetThrough(wasModified);
+    QCOMPARE(m_program->Frame().isVisible(), !closed);
+    if (!closed) return;
+    // The saves the question allowed are checked now; the next program starts afresh.
+    CheckSaves();
+    if (QTest::currentTestFailed()) return;
+    m_prompts.m_saves.clear();
+
+    QStringList arguments{QStringLiteral("vorla")};
+    if (m_random.Percent(60)) {
+        QStringList candidates;
+        for (const char* name : {"boxes.vrl", "full-table.vrl", "broken.vrl", "missing.vrl"}) candidates << TempPath(QLatin1String(name));
+        candidates += m_saved;
+        arguments << candidates[m_random.Below(int(candidates.size()))];
+    }
+    const std::optional<std::string> file = arguments.size() > 1 ? FileBytes(arguments[1]) : std::nullopt;
+    const SExpectedOpen expected = ExpectedOpen(file);
+    if (Start(arguments)) {
+        QVERIFY(arguments.size() == 1 || expected.ok);
+        if (expected.versionMatched)
+            QVERIFY2(ModelBytes(Doc().m_shapeList) == *file, "the model named on the command line differs from its file");
+        else
+            QVERIFY(Doc().m_shapeList.empty());
+        QVERIFY(!Doc().IsModified());
+        return;
+    }
+    // A file that cannot be opened ends the program with a failure, after saying why; the user
+    // starts it again without one.
+    QVERIFY(!expected.ok);
+    Allow("が開けません");
+    QVERIFY(Start({QStringLiteral("vorla")}));
 }

@@ -6,7 +6,9 @@
 #include "view/CameraState.h"
 #include "view/GluMath.h"
 
+#include <QFileInfo>
 #include <QMouseEvent>
+#include <QPixmapCache>
 #include <QSettings>
 
 #include <cmath>
@@ -39,6 +41,7 @@ CSoakRun::CSoakRun(std::uint64_t seed, int actions)
         {"save", 4, &CSoakRun::Save},
         {"save-and-reopen", 2, &CSoakRun::SaveAndReopen},
         {"export", 1, &CSoakRun::Export},
+        {"exit-and-start", 1, &CSoakRun::Restart},
         {"sphere", 3, &CSoakRun::Sphere},
         {"click-face", 10, &CSoakRun::ClickFace},
         {"click-empty", 7, &CSoakRun::ClickEmpty},
@@ -54,7 +57,12 @@ CSoakRun::CSoakRun(std::uint64_t seed, int actions)
         {"resize", 1, &CSoakRun::Resize},
         {"layers", 3, &CSoakRun::Layers},
         {"render-settings", 2, &CSoakRun::RenderSettings},
+        {"about", 1, &CSoakRun::About},
     };
+    // VORLA_SOAK_ONLY=name,name narrows a run to some actions, to look into one of them.
+    const QStringList only = qEnvironmentVariable("VORLA_SOAK_ONLY").split(',', Qt::SkipEmptyParts);
+    if (!only.isEmpty())
+        std::erase_if(m_actions, [&](const SAction& action) { return !only.contains(QLatin1String(action.name)); });
     for (const SAction& action : m_actions) m_totalWeight += action.weight;
 }
 
@@ -69,6 +77,8 @@ void CSoakRun::Run()
     QVERIFY(example);
     QVERIFY(WriteBytes(TempPath(QStringLiteral("boxes.vrl")), *example));
     QVERIFY(WriteBytes(TempPath(QStringLiteral("example.vrl")), *example));
+    QVERIFY(WriteBytes(TempPath(QStringLiteral("many-layers.dxf")), ManyLayersDxf()));
+    QVERIFY(WriteBytes(TempPath(QStringLiteral("full-table.vrl")), FullTableModel()));
     for (const char* name : {"faces.dxf", "poli_thick_r12.dxf"}) {
         const std::optional<std::string> dxf = FileBytes(QStringLiteral(VORLA_TEST_DATA "/dxf/") + QLatin1String(name));
         QVERIFY(dxf);
@@ -81,17 +91,20 @@ void CSoakRun::Run()
     QSettings().remove(QStringLiteral("Recent File List"));
     m_prompts.m_savePath = [this] { return TempPath(QStringLiteral("model-%1.vrl").arg(m_random.Below(4))); };
     m_prompts.m_unwritablePath = TempPath(QStringLiteral("missing-folder/model.vrl"));
-    m_program = std::make_unique<CStartedProgram>();
-    QVERIFY(m_program->ok);
-    m_prompts.SetHost(&m_program->Host());
+    QVERIFY(Start({QStringLiteral("vorla")}));
     StartCollectingQtMessages();
 
     const bool trace = qEnvironmentVariableIsSet("VORLA_SOAK_TRACE");
     const int warmUp = std::min(200, m_actionCount / 5);
     for (m_index = 0; m_index < m_actionCount; ++m_index) {
+        if (m_index > 0 && m_index % 1000 == 0) {
+            const SMemory now = MeasureMemory();
+            std::printf("soak: action %d: resident %s MiB, heap in use %s MiB, %zu faces\n", m_index,
+                        qPrintable(Mebibytes(now.resident)), qPrintable(Mebibytes(now.heap)), Doc().m_shapeList.size());
+        }
         if (m_index == warmUp) {
             Settle();
-            m_residentAfterWarmUp = ResidentBytes();
+            m_afterWarmUp = MeasureMemory();
         }
         int roll = m_random.Below(m_totalWeight);
         const SAction* action = &m_actions.front();
@@ -117,7 +130,19 @@ void CSoakRun::Run()
     }
     m_current = "settle";
     Settle();
-    m_residentAtEnd = ResidentBytes();
+    m_atEnd = MeasureMemory();
+}
+
+bool CSoakRun::Start(const QStringList& arguments)
+{
+    m_program.reset();
+    m_program = std::make_unique<CStartedProgram>(arguments);
+    m_prompts.SetHost(&m_program->Host());
+    m_movePending = false;
+    m_armedTools = 0;
+    m_expectedPath.clear();
+    if (m_program->ok && arguments.size() > 1) m_expectedPath = QFileInfo(arguments[1]).absoluteFilePath();
+    return m_program->ok;
 }
 
 void CSoakRun::Settle()
@@ -130,6 +155,13 @@ void CSoakRun::Settle()
     }
     m_program->Host().OnFileNew();
     m_prompts.m_fixedAnswer.reset();
+    // The same window and view size each time: the back buffers grow with them.
+    m_program->Frame().Action(ID_VIEW_TOOLBAR)->setChecked(true);
+    m_program->Frame().Action(ID_VIEW_STATUS_BAR)->setChecked(true);
+    m_program->Frame().resize(800, 600);
+    // Qt keeps the pixmaps it draws icons with in a cache of bounded size (10 MiB); emptied, it
+    // does not count as growth.
+    QPixmapCache::clear();
     m_expectedPath.clear();
     m_movePending = false;
     DrawFrame();

@@ -20,9 +20,10 @@ public:
     // Runs every action; stops at the first failed check (the Qt Test failure names the action).
     void Run();
 
-    // Memory figures of the run, in bytes, for the summary line.
-    std::size_t m_residentAfterWarmUp = 0;
-    std::size_t m_residentAtEnd = 0;
+    // Memory after the warm-up and at the end, each time with an empty model in an 800 x 600
+    // window, and the most faces the model held.
+    SMemory m_afterWarmUp;
+    SMemory m_atEnd;
     std::size_t m_mostFaces = 0;
 
 private:
@@ -41,6 +42,7 @@ private:
     void Save();
     void SaveAndReopen();
     void Export();
+    void Restart();
     // Creating and editing.
     void Sphere();
     void ClickFace();
@@ -59,6 +61,7 @@ private:
     // Dialogs.
     void Layers();
     void RenderSettings();
+    void About();
 
     // Opens `path` through `open` (a command that asks for it or names it) and checks the
     // outcome: the file's model, or an empty untitled one after a refusal.
@@ -78,6 +81,8 @@ private:
     // Index of the first face whose first corner is within the pick tolerance of `at`, -1 for
     // none; `ambiguous` is set when some corner lies right on the tolerance's edge.
     std::ptrdiff_t FirstCornerNear(QPoint at, bool& ambiguous) const;
+    // Starts the program as a user does, with `arguments` as its command line.
+    bool Start(const QStringList& arguments);
     // The model as a user returns to it: nothing pending, an empty untitled model, a frame.
     void Settle();
 

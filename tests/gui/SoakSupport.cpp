@@ -9,7 +9,6 @@
 #include <QFileInfo>
 
 #include <malloc.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
@@ -33,6 +32,52 @@ bool WriteBytes(const QString& path, const std::string& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+}
+
+std::string ManyLayersDxf()
+{
+    std::string text = "0\nSECTION\n2\nENTITIES\n";
+    for (int i = 0; i < 120; ++i) {
+        std::string layer = "L" + std::to_string(i);
+        if (i == 7) layer = std::string(300, 'N');
+        if (i == 8) layer = "\x95\xc7";  // Shift-JIS for a wall
+        const int x = (i % 12) * 1500 - 9000, y = (i / 12) * 1500 - 7500;
+        const int corners[4][2] = {{x, y}, {x + 1000, y}, {x + 1000, y + 1000}, {x, y + 1000}};
+        text += "0\n3DFACE\n8\n" + layer + "\n";
+        for (int k = 0; k < 4; ++k) {
+            text += std::to_string(10 + k) + "\n" + std::to_string(corners[k][0]) + "\n";
+            text += std::to_string(20 + k) + "\n" + std::to_string(corners[k][1]) + "\n";
+            text += std::to_string(30 + k) + "\n" + std::to_string(i * 10) + "\n";
+        }
+    }
+    return text + "0\nENDSEC\n0\nEOF\n";
+}
+
+std::string FullTableModel()
+{
+    CTablesGuard guard;
+    g_layerCount = kMaxLayers;
+    for (int i = 0; i < kMaxLayers; ++i) {
+        g_layerName[i] = "T" + std::to_string(i);
+        for (int a = 0; a < kLayerAttrCount; ++a) g_layerAttr[i][a] = 1.0;
+        g_layerTexture[i] = "T_Wood" + std::to_string(i % 35 + 1);
+    }
+    CMyvorla_ltDoc doc;
+    CShape& face = doc.m_curShape;
+    face.m_kind = CShape::kFace;
+    float x = -6000;
+    for (const char* layer : {"T0", "T50", "T99", "Missing"}) {
+        face.m_layer = layer;
+        const float corners[4][3] = {{x, 0, 0}, {x + 2000, 0, 0}, {x + 2000, 0, 2000}, {x, 0, 2000}};
+        for (int k = 0; k < 4; ++k)
+            for (int a = 0; a < 3; ++a) {
+                face.m_vertex[k][a] = corners[k][a];
+                face.m_normal[k][a] = a == 1 ? 1.0f : 0.0f;
+            }
+        doc.AddShape();
+        x += 3000;
+    }
+    return ModelBytes(doc.m_shapeList);
 }
 
 CTablesGuard::CTablesGuard()
@@ -80,14 +125,21 @@ std::string ReloadDifference(const std::string& bytes)
     return {};
 }
 
-std::size_t ResidentBytes()
+SMemory MeasureMemory()
 {
     malloc_trim(0);
-    std::ifstream statm("/proc/self/statm");
-    std::size_t pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * std::size_t(sysconf(_SC_PAGESIZE));
+    SMemory memory;
+    const struct mallinfo2 info = mallinfo2();
+    memory.heap = info.uordblks + info.hblkhd;
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("RssAnon:", 0) == 0) memory.resident = std::size_t(std::stoull(line.substr(8))) * 1024;
+    return memory;
 }
+
+QString Mebibytes(long long bytes) { return QString::number(double(bytes) / (1 << 20), 'f', 1); }
+QString Mebibytes(std::size_t bytes) { return Mebibytes(static_cast<long long>(bytes)); }
 
 void CSoakPrompts::StartAction()
 {

@@ -53,12 +53,27 @@ private:
 // Writes a file whole; false when that fails.
 bool WriteBytes(const QString& path, const std::string& bytes);
 
+// Inputs made for the soak: a DXF with one face on each of 120 layers (more than the table
+// takes; one name of 300 bytes, one in Shift-JIS), and a model whose table is full (100
+// layers) with a face on a layer the table lacks.
+std::string ManyLayersDxf();
+std::string FullTableModel();
+
 // Loads `bytes` into a fresh document and saves that again; empty when the second save gives
 // the same bytes and the load left the tables as they were, otherwise what differs.
 std::string ReloadDifference(const std::string& bytes);
 
-// Resident memory of the process in bytes, after the heap has given its free pages back.
-std::size_t ResidentBytes();
+// The process's memory: resident anonymous pages (the heap, private mappings; not the mapped
+// libraries and fonts, which come and go with the page cache), and the bytes the heap has
+// handed out and not had back, which leaves out the allocator's fragmentation.
+struct SMemory {
+    std::size_t resident = 0;
+    std::size_t heap = 0;
+};
+// Measured after the heap has given its free pages back.
+SMemory MeasureMemory();
+QString Mebibytes(std::size_t bytes);
+QString Mebibytes(long long bytes);
 
 // A save the program was allowed to make: where, the model's bytes when it was asked for,
 // and whether the path was chosen so the save must fail.
