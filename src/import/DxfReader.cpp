@@ -5,13 +5,18 @@
 // display frame: a DXF point or vector (X, Y, Z) becomes (X, Z, -Y).
 #include "import/DxfReader.h"
 
-#include "import/DxfLineReader.h"
+#include "import/DxfPairPipeline.h"
+#include "import/DxfPairs.h"
 #include "import/NumberParse.h"
 #include "model/LayerTable.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -46,63 +51,67 @@ void ColorOf(int number, float rgb[3])
     std::copy_n(c, 3, rgb);
 }
 
-// The C string of a line (up to a NUL byte) without its last character, which is the line
-// feed of a whole line and a real character of a split or unterminated one.
-std::string_view ValueOf(std::string_view text, bool newline, bool mayHoldNul)
-{
-    if (const void* nul = mayHoldNul ? std::memchr(text.data(), '\0', text.size()) : nullptr) {
-        text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
-        newline = false;
-    }
-    if (newline || text.empty()) return text;
-    return text.substr(0, text.size() - 1);
-}
+// A value as the sequential reader has it: the text of the value line, converted when the
+// entity machine reads it. The text is followed in memory by readable padding.
+struct CLineValue {
+    std::string_view text;
+    const CDxfPairCutter& cutter;
 
-// The group code is the integer value of the first three characters of the code line only.
-// Codes written the usual ways ("  0", " 10", "210", "8", "62") are read here directly, this
-// being the most frequent line of a file; anything else goes to ParseAtoi.
-int GroupCode(std::string_view text)
-{
-    if (text.size() == 3) {
-        const unsigned a = static_cast<unsigned char>(text[0]) - '0';
-        const unsigned b = static_cast<unsigned char>(text[1]) - '0';
-        const unsigned c = static_cast<unsigned char>(text[2]) - '0';
-        const bool blankA = text[0] == ' ', blankB = text[1] == ' ';
-        if (c < 10 && (a < 10 || blankA) && (b < 10 || (blankA && blankB)))
-            return int((blankA ? 0 : a) * 100 + (blankB ? 0 : b) * 10 + c);
-    } else if (text.size() == 2) {
-        const unsigned a = static_cast<unsigned char>(text[0]) - '0';
-        const unsigned b = static_cast<unsigned char>(text[1]) - '0';
-        if (a < 10 && b < 10) return int(a * 10 + b);
-    } else if (text.size() == 1) {
-        const unsigned a = static_cast<unsigned char>(text[0]) - '0';
-        if (a < 10) return int(a);
-    }
-    return ParseAtoi(text.substr(0, 3));
-}
+    std::string_view Text() const { return text; }
+    double Number() const { return ParseAtofPadded(text); }
+    int Integer() const { return ParseAtoi(text); }
+    std::uint64_t Consumed() const { return cutter.Lines().BytesConsumed(); }
+};
 
-bool HasDigitPastThird(std::string_view text)
-{
-    return text.size() > 3 && text.find_first_of("0123456789", 3) != std::string_view::npos;
-}
+// A value as the pair worker converted it ahead of time, but for the division of a number.
+// The worker keeps only what DxfValueKind names for the code; asking for anything else is a
+// fault of this file, caught by the asserts of a debug build.
+struct CBatchValue {
+    const CDxfPair& pair;
+    const CDxfPairBatch& batch;
+
+    std::string_view Text() const
+    {
+        assert(DxfValueKind(pair.code) == EDxfValue::Text);
+        return batch.Text(pair);
+    }
+    double Number() const
+    {
+        assert(DxfValueKind(pair.code) == EDxfValue::Number);
+        return AtofValue({pair.numerator, pair.decimals});
+    }
+    int Integer() const
+    {
+        assert(DxfValueKind(pair.code) == EDxfValue::Integer);
+        return pair.integer;
+    }
+    std::uint64_t Consumed() const
+    {
+        assert(DxfValueKind(pair.code) == EDxfValue::Text);
+        return pair.consumed;
+    }
+};
 
 // The working record of one import and the entity machine that fills it.
 class CDxfImport {
 public:
-    CDxfImport(CMyvorla_ltDoc& doc, CDxfImportStats& stats, const CDxfLineReader& reader, std::uint64_t sizeHint)
-        : m_doc(doc), m_stats(stats), m_reader(reader), m_sizeHint(sizeHint)
+    CDxfImport(CMyvorla_ltDoc& doc, CDxfImportStats& stats, std::uint64_t sizeHint)
+        : m_doc(doc), m_stats(stats), m_sizeHint(sizeHint)
     {
     }
 
-    void Pair(int code, std::string_view value)
+    template <class TValue> void Pair(int code, const TValue& value)
     {
         if (!m_inEntities) {
-            if (code == 2 && value == "ENTITIES") m_inEntities = m_stats.entitiesFound = true;
+            if (code == 2 && value.Text() == "ENTITIES") m_inEntities = m_stats.entitiesFound = true;
             return;
         }
         if (code == 0 || code == -1) {
-            if (m_entity != EEntity::None && m_entity != EEntity::Skipped) Complete();
-            Begin(value);
+            if (m_entity != EEntity::None && m_entity != EEntity::Skipped) {
+                m_consumed = value.Consumed();
+                Complete();
+            }
+            Begin(value.Text());
             return;
         }
         if (m_entity != EEntity::None && m_entity != EEntity::Skipped) Store(code, value);
@@ -170,24 +179,23 @@ private:
         ++it->second;
     }
 
-    // `value` points into the line reader's buffer, which is readable past every line.
-    void Store(int code, std::string_view value)
+    template <class TValue> void Store(int code, const TValue& value)
     {
         const bool line = m_entity == EEntity::Line;
         switch (code) {
-        case 8: m_layer.assign(value); break;
-        case 62: m_color = ParseAtoi(value); break;
+        case 8: m_layer.assign(value.Text()); break;
+        case 62: m_color = value.Integer(); break;
         case 10: case 20: case 30: case 11: case 21: case 31:
-            m_point[code % 10][code / 10 - 1] = ParseAtofPadded(value);
+            m_point[code % 10][code / 10 - 1] = value.Number();
             break;
         case 12: case 22: case 32: case 13: case 23: case 33:
-            if (!line) m_point[code % 10][code / 10 - 1] = ParseAtofPadded(value);
+            if (!line) m_point[code % 10][code / 10 - 1] = value.Number();
             break;
         case 39:
-            if (line) m_thickness = ParseAtofPadded(value);
+            if (line) m_thickness = value.Number();
             break;
         case 210: case 220: case 230:
-            if (m_entity != EEntity::Face) m_extrusion[(code - 210) / 10] = ParseAtofPadded(value);
+            if (m_entity != EEntity::Face) m_extrusion[(code - 210) / 10] = value.Number();
             break;
         default: break;
         }
@@ -328,7 +336,7 @@ private:
     {
         CShapeList& list = m_doc.m_shapeList;
         std::size_t want = std::max<std::size_t>(64, list.size() * 2);
-        const std::uint64_t consumed = m_reader.BytesConsumed();
+        const std::uint64_t consumed = m_consumed;
         if (m_sizeHint > consumed && consumed >= (1u << 20)) {
             const double projected = double(list.size()) * (double(m_sizeHint) / double(consumed)) * 1.05 + 64;
             const double ceiling = double(m_sizeHint / 8 + 64);  // no face takes fewer than 8 bytes
@@ -357,8 +365,8 @@ private:
 
     CMyvorla_ltDoc& m_doc;
     CDxfImportStats& m_stats;
-    const CDxfLineReader& m_reader;
     const std::uint64_t m_sizeHint;
+    std::uint64_t m_consumed = 0;  // bytes of the source consumed up to the pair that completes an entity
     bool m_projected = false;
 
     bool m_inEntities = false;
@@ -374,42 +382,82 @@ private:
     double m_boxMin[3] = {1e20, 1e20, 1e20};
     double m_boxMax[3] = {-1e20, -1e20, -1e20};
 
-    std::unordered_map<std::string, bool> m_layersSeen;  // name -> in the table
+    // libstdc++ compares a key with every entry of a table of up to 20 before it hashes when the
+    // hash is std::hash<std::string>, which it deems slow; with 20 layers that is ten string
+    // comparisons per face. A hash of its own makes it hash at once.
+    struct CNameHash {
+        std::size_t operator()(const std::string& name) const { return std::hash<std::string_view>()(name); }
+    };
+    std::unordered_map<std::string, bool, CNameHash> m_layersSeen;  // name -> in the table
     std::string m_lastLayer;
     bool m_lastLayerValid = false;
     bool m_lastLayerInTable = false;
 };
 
-constexpr std::string_view kBinarySentinel = "AutoCAD Binary DXF";
+// Files from this size on are read with the pair worker when a second core is there: below it
+// starting a thread costs more than it saves.
+constexpr std::uint64_t kWorkerFromBytes = 4u << 20;
+
+void TakeCutterStats(const CDxfPairCutter& cutter, CDxfImportStats& stats)
+{
+    stats.binaryDxf = cutter.Binary();
+    stats.wideCodeLines = cutter.WideCodeLines();
+    stats.bytesRead = cutter.Lines().BytesRead();
+    stats.longLines = cutter.Lines().SplitLines();
+    stats.readError = cutter.Lines().Error();
+}
+
+void ReadOnCallerThread(CByteSource& source, CDxfImport& import, CDxfImportStats& stats,
+                        const std::function<void(std::uint64_t)>& progress)
+{
+    CDxfPairCutter cutter(source);
+    cutter.Lines().m_progress = progress;
+    int code = 0;
+    std::string_view value;
+    while (cutter.Next(code, value)) import.Pair(code, CLineValue{value, cutter});
+    TakeCutterStats(cutter, stats);
+}
+
+// The worker cuts and converts; this thread runs the entity machine and reports the progress.
+void ReadWithWorker(CDxfPairPipeline& pipeline, CDxfImport& import, CDxfImportStats& stats,
+                    const std::function<void(std::uint64_t)>& progress)
+{
+    while (const CDxfPairBatch* batch = pipeline.Next()) {
+        if (progress)
+            for (std::uint64_t bytesRead : batch->progress) progress(bytesRead);
+        const CDxfPair* const pairs = batch->pairs.get();
+        for (std::size_t i = 0; i < batch->count; ++i) import.Pair(pairs[i].code, CBatchValue{pairs[i], *batch});
+    }
+    TakeCutterStats(pipeline.Cutter(), stats);
+}
 
 }  // namespace
 
 CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
-                          const std::function<void(std::uint64_t bytesRead)>& progress, std::uint64_t sizeHint)
+                          const std::function<void(std::uint64_t bytesRead)>& progress, std::uint64_t sizeHint,
+                          EDxfThreading threading)
 {
     CDxfImportStats stats;
     CShapeList().swap(doc.m_shapeList);  // give the old model's memory back before reading
     g_layerCount = 0;
 
-    CDxfLineReader reader(source);
-    CDxfImport import(doc, stats, reader, sizeHint);
-    reader.m_progress = progress;
-    std::string_view text;
-    bool newline = false;
-    bool first = true;
-    while (reader.Next(text, newline)) {
-        if (first) {
-            stats.binaryDxf = text.substr(0, kBinarySentinel.size()) == kBinarySentinel;
-            first = false;
+    CDxfImport import(doc, stats, sizeHint);
+    if (threading == EDxfThreading::Automatic)
+        threading = sizeHint >= kWorkerFromBytes && std::thread::hardware_concurrency() >= 2 ? EDxfThreading::Worker
+                                                                                           : EDxfThreading::CallerOnly;
+    std::unique_ptr<CDxfPairPipeline> pipeline;
+    if (threading == EDxfThreading::Worker) {
+        try {
+            pipeline = std::make_unique<CDxfPairPipeline>(source);
+        } catch (const std::system_error&) {
+            // No thread to be had: nothing was read yet, so this thread reads it all.
         }
-        const int code = GroupCode(text);
-        if (HasDigitPastThird(text)) ++stats.wideCodeLines;
-        if (!reader.Next(text, newline)) break;
-        import.Pair(code, ValueOf(text, newline, reader.MayHoldNul()));
     }
-    stats.bytesRead = reader.BytesRead();
-    stats.longLines = reader.SplitLines();
-    stats.readError = reader.Error();
+    if (pipeline) {
+        ReadWithWorker(*pipeline, import, stats, progress);
+    } else {
+        ReadOnCallerThread(source, import, stats, progress);
+    }
     import.Centre();
     return stats;
 }

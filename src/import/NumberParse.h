@@ -49,13 +49,27 @@ inline constexpr double kExactPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7}
 
 }  // namespace number_parse_detail
 
+// A number read as atof reads it, but with its last step left to do: the value is
+// numerator / 10^decimals, that one division being exact-rounded. Splitting the two lets the
+// DXF reader's worker thread read the text while the thread that uses the value divides.
+struct CAtofParts {
+    double numerator;
+    int decimals;  // 0 to 7
+};
+
+inline double AtofValue(const CAtofParts& parts)
+{
+    return parts.numerator / number_parse_detail::kExactPow10[parts.decimals];
+}
+
 // ParseAtof for text that is followed in memory by at least 8 readable bytes (their values do
 // not matter): short plain decimals, most numbers of a real file, are read 8 digits at a time.
 // Inline, as the DXF reader calls it for every coordinate.
-inline double ParseAtofPadded(std::string_view text)
+inline CAtofParts ParseAtofParts(std::string_view text)
 {
     // At most 7 digits before and 7 after the point: the digits make an integer below 2^53,
-    // divided once by an exact power of ten.
+    // to be divided once by an exact power of ten. A negative numerator gives the same
+    // quotient as negating the quotient, the rounding being symmetric.
     using namespace number_parse_detail;
     const char* p = text.data();
     const char* const end = p + text.size();
@@ -74,10 +88,11 @@ inline double ParseAtofPadded(std::string_view text)
         }
         const bool continues = q != end && (*q == 'e' || *q == 'E' || *q == 'x' || *q == 'X');
         if (decimals < 8 && whole + decimals > 0 && !continues) {
-            const double v = static_cast<double>(mantissa) / kExactPow10[decimals];
-            return negative ? -v : v;
+            const double m = static_cast<double>(mantissa);
+            return {negative ? -m : m, decimals};
         }
     }
-    return ParseAtof(text);
+    return {ParseAtof(text), 0};
 }
 
+inline double ParseAtofPadded(std::string_view text) { return AtofValue(ParseAtofParts(text)); }

@@ -1,0 +1,104 @@
+// The DXF pair worker: batches filled in ring order, handed over under one mutex.
+#include "import/DxfPairPipeline.h"
+
+CDxfPairPipeline::CDxfPairPipeline(CByteSource& source) : m_cutter(source)
+{
+    for (CDxfPairBatch& batch : m_ring) batch.progress.reserve(4);
+    m_cutter.Lines().m_progress = [this](std::uint64_t bytesRead) { m_filling->progress.push_back(bytesRead); };
+    m_worker = std::thread([this] { Run(); });
+}
+
+CDxfPairPipeline::~CDxfPairPipeline()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_freed.notify_one();
+    m_worker.join();
+}
+
+const CDxfPairBatch* CDxfPairPipeline::Next()
+{
+    std::unique_lock lock(m_mutex);
+    if (m_holding) {
+        ++m_released;
+        m_holding = false;
+        m_freed.notify_one();
+    }
+    m_filled.wait(lock, [this] { return m_published > m_released || m_finished; });
+    if (m_published > m_released) {
+        m_holding = true;
+        return &m_ring[m_released % kRing];
+    }
+    if (m_failure) std::rethrow_exception(m_failure);
+    return nullptr;
+}
+
+void CDxfPairPipeline::Run()
+{
+    try {
+        for (bool more = true; more;) {
+            CDxfPairBatch* batch = nullptr;
+            {
+                std::unique_lock lock(m_mutex);
+                m_freed.wait(lock, [this] { return m_published - m_released < kRing || m_stop; });
+                if (m_stop) return;
+                batch = &m_ring[m_published % kRing];
+            }
+            more = Fill(*batch);
+            {
+                std::lock_guard lock(m_mutex);
+                ++m_published;
+                m_finished = !more;
+            }
+            m_filled.notify_one();
+        }
+    } catch (...) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_failure = std::current_exception();
+            m_finished = true;
+        }
+        m_filled.notify_one();
+    }
+}
+
+// Returns false when the data has ended. A batch also ends after a block read, so that the
+// caller sees the progress of a long stretch of unused pairs, and a stop request is seen soon.
+bool CDxfPairPipeline::Fill(CDxfPairBatch& batch)
+{
+    batch.count = 0;
+    batch.textUsed = 0;
+    batch.progress.clear();
+    m_filling = &batch;
+    CDxfPair* const pairs = batch.pairs.get();
+    char* const text = batch.text.get();
+    int code = 0;
+    std::string_view value;
+    while (batch.count < CDxfPairBatch::kPairs && batch.textUsed <= CDxfPairBatch::kText - CDxfLineReader::kMaxLine &&
+           batch.progress.empty()) {
+        if (!m_cutter.Next(code, value)) return false;
+        CDxfPair& pair = pairs[batch.count];
+        switch (DxfValueKind(code)) {
+        case EDxfValue::Unused: continue;
+        case EDxfValue::Number: {
+            const CAtofParts parts = ParseAtofParts(value);
+            pair.numerator = parts.numerator;
+            pair.decimals = static_cast<std::uint8_t>(parts.decimals);
+            break;
+        }
+        case EDxfValue::Integer: pair.integer = ParseAtoi(value); break;
+        case EDxfValue::Text:
+            std::memcpy(text + batch.textUsed, value.data(), value.size());
+            pair.offset = static_cast<std::uint32_t>(batch.textUsed);
+            pair.length = static_cast<std::uint8_t>(value.size());
+            pair.consumed = m_cutter.Lines().BytesConsumed();
+            batch.textUsed += value.size();
+            break;
+        }
+        pair.code = static_cast<std::int16_t>(code);
+        ++batch.count;
+    }
+    return true;
+}
