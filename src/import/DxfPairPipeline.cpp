@@ -68,37 +68,36 @@ void CDxfPairPipeline::Run()
 // caller sees the progress of a long stretch of unused pairs, and a stop request is seen soon.
 bool CDxfPairPipeline::Fill(CDxfPairBatch& batch)
 {
-    batch.count = 0;
-    batch.textUsed = 0;
     batch.progress.clear();
     m_filling = &batch;
     CDxfPair* const pairs = batch.pairs.get();
     char* const text = batch.text.get();
-    int code = 0;
-    std::string_view value;
-    while (batch.count < CDxfPairBatch::kPairs && batch.textUsed <= CDxfPairBatch::kText - CDxfLineReader::kMaxLine &&
-           batch.progress.empty()) {
-        if (!m_cutter.Next(code, value)) return false;
-        CDxfPair& pair = pairs[batch.count];
+    std::size_t count = 0, textUsed = 0;
+    const bool more = m_cutter.ForEachPair([&](int code, std::string_view value) {
+        CDxfPair& pair = pairs[count];
         switch (DxfValueKind(code)) {
-        case EDxfValue::Unused: continue;
+        case EDxfValue::Unused: return batch.progress.empty();
         case EDxfValue::Number: {
             const CAtofParts parts = ParseAtofParts(value);
             pair.numerator = parts.numerator;
-            pair.decimals = static_cast<std::uint8_t>(parts.decimals);
+            pair.length = static_cast<std::uint16_t>(parts.decimals);
             break;
         }
         case EDxfValue::Integer: pair.integer = ParseAtoi(value); break;
         case EDxfValue::Text:
-            std::memcpy(text + batch.textUsed, value.data(), value.size());
-            pair.offset = static_cast<std::uint32_t>(batch.textUsed);
-            pair.length = static_cast<std::uint8_t>(value.size());
+            std::memcpy(text + textUsed, value.data(), value.size());
+            pair.offset = static_cast<std::uint32_t>(textUsed);
+            pair.length = static_cast<std::uint16_t>(value.size());
             pair.consumed = m_cutter.Lines().BytesConsumed();
-            batch.textUsed += value.size();
+            textUsed += value.size();
             break;
         }
         pair.code = static_cast<std::int16_t>(code);
-        ++batch.count;
-    }
-    return true;
+        ++count;
+        return count < CDxfPairBatch::kPairs && textUsed <= CDxfPairBatch::kText - CDxfLineReader::kMaxLine &&
+               batch.progress.empty();
+    });
+    batch.count = count;
+    batch.textUsed = textUsed;
+    return more;
 }

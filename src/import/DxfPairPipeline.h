@@ -17,16 +17,15 @@
 // codes are not kept.
 struct CDxfPair {
     std::int16_t code;
-    std::uint8_t length;    // Text: bytes of the value in the batch's text (a value is shorter than a line)
-    std::uint8_t decimals;  // Number: see CAtofParts
-    std::uint32_t offset;   // Text: where the value starts there
+    std::uint16_t length;  // Text: bytes of the value in the batch's text; Number: the decimals of CAtofParts
+    std::uint32_t offset;  // Text: where the value starts there
     union {
         double numerator;        // Number: see CAtofParts; the caller's thread does the division
         int integer;             // Integer: as atoi reads the value
         std::uint64_t consumed;  // Text: bytes of the source consumed up to the end of the value line
     };
 };
-static_assert(CDxfLineReader::kMaxLine <= 255 && sizeof(CDxfPair) == 16);
+static_assert(sizeof(CDxfPair) == 16);
 
 // Pairs in file order and the progress reports of the block reads made while cutting them.
 struct CDxfPairBatch {

@@ -74,24 +74,32 @@ class CDxfPairCutter {
 public:
     explicit CDxfPairCutter(CByteSource& source, std::size_t blockSize = 1 << 20) : m_lines(source, blockSize) {}
 
-    // The next pair. False at the end of the data or after a read error, also when the data
-    // ends after a code line. `value` stays valid until the next call and is followed in
-    // memory by CDxfLineReader::kPadding readable bytes.
-    bool Next(int& code, std::string_view& value)
+    // Calls take(code, value) for every further pair until take returns false. Returns false
+    // at the end of the data or after a read error, also when the data ends after a code line.
+    // `value` is valid during the call and followed in memory by CDxfLineReader::kPadding
+    // readable bytes.
+    template <class TTake> bool ForEachPair(TTake&& take)
     {
-        std::string_view text;
-        bool newline = false;
-        if (!m_lines.Next(text, newline)) return false;
-        if (m_first) {
-            constexpr std::string_view kBinarySentinel = "AutoCAD Binary DXF";
-            m_binary = text.substr(0, kBinarySentinel.size()) == kBinarySentinel;
-            m_first = false;
-        }
-        code = DxfGroupCode(text);
-        if (text.size() > 3 && HasDigitPastThird(text)) ++m_wideCodeLines;
-        if (!m_lines.Next(text, newline)) return false;
-        value = DxfValueOf(text, newline, m_lines.MayHoldNul());
-        return true;
+        // Locals, so that the stores of `take` do not make the compiler read them back; a call
+        // ends after a value line, so no code is left over between calls.
+        bool haveCode = false;  // a code line was read; its value line comes next
+        int code = 0;
+        bool first = m_first;
+        return m_lines.ForEachLine([&](std::string_view text, bool newline) {
+            if (!haveCode) {
+                if (first) {
+                    constexpr std::string_view kBinarySentinel = "AutoCAD Binary DXF";
+                    m_binary = text.substr(0, kBinarySentinel.size()) == kBinarySentinel;
+                    first = m_first = false;
+                }
+                code = DxfGroupCode(text);
+                if (text.size() > 3 && HasDigitPastThird(text)) ++m_wideCodeLines;
+                haveCode = true;
+                return true;
+            }
+            haveCode = false;
+            return take(code, DxfValueOf(text, newline, m_lines.MayHoldNul()));
+        });
     }
 
     CDxfLineReader& Lines() { return m_lines; }

@@ -78,7 +78,7 @@ struct CBatchValue {
     double Number() const
     {
         assert(DxfValueKind(pair.code) == EDxfValue::Number);
-        return AtofValue({pair.numerator, pair.decimals});
+        return AtofValue({pair.numerator, pair.length});
     }
     int Integer() const
     {
@@ -115,6 +115,21 @@ public:
             return;
         }
         if (m_entity != EEntity::None && m_entity != EEntity::Skipped) Store(code, value);
+    }
+
+    // The scratch record as AddShape leaves it: a copy of the last face (before the centring),
+    // but for its reserved values.
+    void KeepLastFace()
+    {
+        if (m_stats.facesImported == 0) return;
+        const CShape& last = m_doc.m_shapeList.back();
+        CShape& cur = m_doc.m_curShape;
+        cur.m_kind = last.m_kind;
+        cur.m_selected = last.m_selected;
+        cur.m_layer = last.m_layer;
+        std::memcpy(cur.m_color, last.m_color, sizeof cur.m_color);
+        std::memcpy(cur.m_vertex, last.m_vertex, sizeof cur.m_vertex);
+        std::memcpy(cur.m_normal, last.m_normal, sizeof cur.m_normal);
     }
 
     // Moves every face so that the box of the corners placed is centred on the origin in plan.
@@ -303,6 +318,9 @@ private:
         Emit(c, normal);
     }
 
+    // The face is built where it stays, at the end of the list: filling the scratch record and
+    // copying it with AddShape would write every face twice. The scratch record is given the
+    // last face by KeepLastFace, as AddShape would have left it.
     void Emit(const double c[4][3], const double normal[3])
     {
         for (int k = 0; k < 4; ++k)
@@ -310,23 +328,22 @@ private:
                 if (c[k][a] < m_boxMin[a]) m_boxMin[a] = c[k][a];
                 if (c[k][a] > m_boxMax[a]) m_boxMax[a] = c[k][a];
             }
-        CShape& cur = m_doc.m_curShape;
-        cur.m_kind = CShape::kFace;
+        CShapeList& list = m_doc.m_shapeList;
+        if (list.size() == list.capacity()) Grow();
+        CShape& shape = list.emplace_back();
+        shape.m_kind = CShape::kFace;
         for (int k = 0; k < 4; ++k) {
-            cur.m_vertex[k][0] = static_cast<float>(c[k][0]);
-            cur.m_vertex[k][1] = static_cast<float>(c[k][2]);
-            cur.m_vertex[k][2] = static_cast<float>(-c[k][1]);
-            cur.m_normal[k][0] = static_cast<float>(normal[0]);
-            cur.m_normal[k][1] = static_cast<float>(normal[2]);
-            cur.m_normal[k][2] = static_cast<float>(-normal[1]);
+            shape.m_vertex[k][0] = static_cast<float>(c[k][0]);
+            shape.m_vertex[k][1] = static_cast<float>(c[k][2]);
+            shape.m_vertex[k][2] = static_cast<float>(-c[k][1]);
+            shape.m_normal[k][0] = static_cast<float>(normal[0]);
+            shape.m_normal[k][1] = static_cast<float>(normal[2]);
+            shape.m_normal[k][2] = static_cast<float>(-normal[1]);
         }
-        cur.m_selected = 0;
-        cur.m_layer.assign(m_layer);  // SetCurLayer, reusing the scratch record's storage
+        shape.m_layer = m_layer;
+        ColorOf(m_color, shape.m_color);
         AddLayerCached();
-        ColorOf(m_color, cur.m_color);
-        if (m_doc.m_shapeList.size() == m_doc.m_shapeList.capacity()) Grow();
-        m_doc.AddShape();
-        ++m_stats.facesImported;
+        if (m_stats.facesImported++ == 0) m_doc.SetModifiedFlag(true);
     }
 
     // A doubling vector touches twice the memory it ends with and moves every face several
@@ -412,9 +429,10 @@ void ReadOnCallerThread(CByteSource& source, CDxfImport& import, CDxfImportStats
 {
     CDxfPairCutter cutter(source);
     cutter.Lines().m_progress = progress;
-    int code = 0;
-    std::string_view value;
-    while (cutter.Next(code, value)) import.Pair(code, CLineValue{value, cutter});
+    cutter.ForEachPair([&](int code, std::string_view value) {
+        import.Pair(code, CLineValue{value, cutter});
+        return true;
+    });
     TakeCutterStats(cutter, stats);
 }
 
@@ -458,6 +476,7 @@ CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
     } else {
         ReadOnCallerThread(source, import, stats, progress);
     }
+    import.KeepLastFace();
     import.Centre();
     return stats;
 }

@@ -44,7 +44,8 @@ enum class EDxfThreading { Automatic, CallerOnly, Worker };
 // Replaces the model by the faces of a DXF text: resets the working record, removes every
 // face, empties the layer table (g_layerCount = 0), reads the source to its end, adds one face
 // per producing entity with AddLayer for its layer, and centres the faces on the plan's box.
-// The document's modified flag is set by AddShape only; its name is the caller's business.
+// The document is marked modified when a first face is added, and its scratch record holds
+// the last face added (uncentred), as AddShape leaves them; its name is the caller's business.
 // `progress` is called on the caller's thread, with the bytes read so far, once for every
 // block read. `sizeHint`, the size of the source when known, lets the face list grow in one
 // step to the size that the faces made so far project, instead of doubling; it never
