@@ -92,7 +92,7 @@ public:
                     m_binary = text.substr(0, kBinarySentinel.size()) == kBinarySentinel;
                     first = m_first = false;
                 }
-                code = DxfGroupCode(text);
+                code = CachedGroupCode(text);
                 if (text.size() > 3 && HasDigitPastThird(text)) ++m_wideCodeLines;
                 haveCode = true;
                 return true;
@@ -110,12 +110,34 @@ public:
     std::uint64_t WideCodeLines() const { return m_wideCodeLines; }
 
 private:
+    // A file spells its group codes in a few dozen ways ("  0", " 10", "  8"): the codes of
+    // short code lines are remembered by their bytes, which is cheaper than reading them.
+    int CachedGroupCode(std::string_view text)
+    {
+        if (text.size() > 3) return DxfGroupCode(text);
+        std::uint32_t bytes = 0;
+        std::memcpy(&bytes, text.data(), 4);  // the line's padding makes 4 bytes readable
+        const std::uint32_t key =
+            (bytes & ((std::uint32_t(1) << (8 * text.size())) - 1)) | std::uint32_t(text.size()) << 24;
+        CCodeEntry& entry = m_codes[(key * 0x9E3779B1u) >> (32 - kCodeBits)];
+        if (entry.key != key) entry = {key, DxfGroupCode(text)};
+        return entry.code;
+    }
+
     static bool HasDigitPastThird(std::string_view text)
     {
         return text.find_first_of("0123456789", 3) != std::string_view::npos;
     }
 
+    struct CCodeEntry {
+        std::uint32_t key = ~std::uint32_t(0);  // no code line has this key
+        int code = 0;
+    };
+    static constexpr int kCodeBits = 8;
+    static_assert(CDxfLineReader::kPadding >= 4);
+
     CDxfLineReader m_lines;
+    CCodeEntry m_codes[1 << kCodeBits];
     bool m_first = true;
     bool m_binary = false;
     std::uint64_t m_wideCodeLines = 0;

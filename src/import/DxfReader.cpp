@@ -98,7 +98,10 @@ public:
     CDxfImport(CMyvorla_ltDoc& doc, CDxfImportStats& stats, std::uint64_t sizeHint)
         : m_doc(doc), m_stats(stats), m_sizeHint(sizeHint)
     {
+        FillNumberSlots();
     }
+    CDxfImport(const CDxfImport&) = delete;  // the number slots point into the object
+    CDxfImport& operator=(const CDxfImport&) = delete;
 
     template <class TValue> void Pair(int code, const TValue& value)
     {
@@ -196,23 +199,29 @@ private:
 
     template <class TValue> void Store(int code, const TValue& value)
     {
-        const bool line = m_entity == EEntity::Line;
-        switch (code) {
-        case 8: m_layer.assign(value.Text()); break;
-        case 62: m_color = value.Integer(); break;
-        case 10: case 20: case 30: case 11: case 21: case 31:
-            m_point[code % 10][code / 10 - 1] = value.Number();
-            break;
-        case 12: case 22: case 32: case 13: case 23: case 33:
-            if (!line) m_point[code % 10][code / 10 - 1] = value.Number();
-            break;
-        case 39:
-            if (line) m_thickness = value.Number();
-            break;
-        case 210: case 220: case 230:
-            if (m_entity != EEntity::Face) m_extrusion[(code - 210) / 10] = value.Number();
-            break;
-        default: break;
+        if (code == 8) {
+            m_layer.assign(value.Text());
+        } else if (code == 62) {
+            m_color = value.Integer();
+        } else if (unsigned(code) <= kLastNumberCode) {
+            if (double* slot = m_numberSlots[int(m_entity) - int(EEntity::Line)][code]) *slot = value.Number();
+        }
+    }
+
+    // Where each producing kind keeps the value of each number code it reads: the points,
+    // LINE's thickness, and the extrusion of LINE and SOLID. Null for the codes it ignores.
+    static constexpr int kLastNumberCode = 230;
+    void FillNumberSlots()
+    {
+        for (int kind = 0; kind < 3; ++kind) {
+            const EEntity entity = EEntity(int(EEntity::Line) + kind);
+            auto& slots = m_numberSlots[kind];
+            const int points = entity == EEntity::Line ? 2 : 4;
+            for (int k = 0; k < points; ++k)
+                for (int a = 0; a < 3; ++a) slots[(a + 1) * 10 + k] = &m_point[k][a];
+            if (entity == EEntity::Line) slots[39] = &m_thickness;
+            if (entity != EEntity::Face)
+                for (int a = 0; a < 3; ++a) slots[210 + 10 * a] = &m_extrusion[a];
         }
     }
 
@@ -396,6 +405,7 @@ private:
     double m_point[4][3] = {};
     double m_thickness = 0.0;
     double m_extrusion[3] = {0.0, 0.0, 1.0};
+    double* m_numberSlots[3][kLastNumberCode + 1] = {};  // by kind (LINE, SOLID, 3DFACE) and code
     double m_boxMin[3] = {1e20, 1e20, 1e20};
     double m_boxMax[3] = {-1e20, -1e20, -1e20};
 
