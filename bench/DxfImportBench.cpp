@@ -64,7 +64,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: dxf-import-bench FILE [ROUNDS]\n");
         return 2;
     }
-    const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
+    const int rounds = std::max(1, argc > 2 ? std::atoi(argv[2]) : 5);
     const EDxfThreading modes[] = {EDxfThreading::CallerOnly, EDxfThreading::Worker};
     const char* names[] = {"caller thread only", "with worker"};
     std::vector<double> wall[2], caller[2], process[2], ratio;
