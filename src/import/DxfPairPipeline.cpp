@@ -80,7 +80,7 @@ bool CDxfPairPipeline::Fill(CDxfPairBatch& batch)
         case EDxfValue::Number: {
             const CAtofParts parts = ParseAtofParts(value);
             pair.numerator = parts.numerator;
-            pair.length = static_cast<std::uint16_t>(parts.decimals);
+            pair.length = static_cast<std::uint16_t>(parts.exponent);
             break;
         }
         case EDxfValue::Integer: pair.integer = ParseAtoi(value); break;

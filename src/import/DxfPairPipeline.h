@@ -17,7 +17,7 @@
 // codes are not kept.
 struct CDxfPair {
     std::int16_t code;
-    std::uint16_t length;  // Text: bytes of the value in the batch's text; Number: the decimals of CAtofParts
+    std::uint16_t length;  // Text: bytes of the value in the batch's text; Number: the exponent of CAtofParts
     std::uint32_t offset;  // Text: where the value starts there
     union {
         double numerator;        // Number: see CAtofParts; the caller's thread does the division
