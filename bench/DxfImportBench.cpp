@@ -1,6 +1,8 @@
 // DXF import alone, in one process: the caller's thread only against the worker thread, on
-// the same file, alternating, with the wall time and the caller thread's CPU time of each.
+// the same file, alternating, with the wall time and the caller thread's CPU time of each,
+// and whether the automatic choice would take the worker now.
 // usage: dxf-import-bench FILE [ROUNDS=5]
+#include "import/DxfPairPipeline.h"
 #include "import/DxfReader.h"
 #include "model/FileAccess.h"
 
@@ -84,5 +86,7 @@ int main(int argc, char** argv)
     for (int m = 0; m < 2; ++m)
         std::printf("%-20s %8.3f %12.3f %12.3f\n", names[m], Median(wall[m]), Median(caller[m]), Median(process[m]));
     std::printf("speed-up (median of the per-round ratios): %.2f\n", Median(ratio));
+    std::printf("a core is free now, so the automatic choice takes the worker: %s\n",
+                CDxfPairPipeline::CoreIsFree() ? "yes" : "no");
     return 0;
 }

@@ -58,6 +58,11 @@ public:
     // call. Rethrows, on the caller's thread, an exception that ended the worker.
     const CDxfPairBatch* Next();
 
+    // Whether a core is free for the worker now: the worker pays only on a core of its own.
+    // On a machine whose cores are all busy the two threads get no more processor time than
+    // one would, and the handing over of pairs costs some of it.
+    static bool CoreIsFree();
+
     // What the cutter found; to be read once Next has returned nullptr.
     const CDxfPairCutter& Cutter() const { return m_cutter; }
 

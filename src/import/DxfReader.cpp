@@ -504,8 +504,8 @@ CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
 
     CDxfImport import(doc, stats, sizeHint);
     if (threading == EDxfThreading::Automatic)
-        threading = sizeHint >= kWorkerFromBytes && std::thread::hardware_concurrency() >= 2 ? EDxfThreading::Worker
-                                                                                           : EDxfThreading::CallerOnly;
+        threading = sizeHint >= kWorkerFromBytes && CDxfPairPipeline::CoreIsFree() ? EDxfThreading::Worker
+                                                                                   : EDxfThreading::CallerOnly;
     std::unique_ptr<CDxfPairPipeline> pipeline;
     if (threading == EDxfThreading::Worker) {
         try {

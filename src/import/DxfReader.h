@@ -38,7 +38,7 @@ struct CDxfImportStats {
 // Who reads the text: the caller's thread alone, or a worker thread that cuts it into pairs
 // and converts their numbers while the caller's thread makes the faces. Both give the same
 // model and statistics; Automatic takes the worker for sources of 4 MiB or more (by the size
-// hint) when the machine has a second core.
+// hint) when a second core is free as the import starts.
 enum class EDxfThreading { Automatic, CallerOnly, Worker };
 
 // Replaces the model by the faces of a DXF text: resets the working record, removes every
