@@ -209,7 +209,7 @@ int RunFrames(long faces, int frames)
         immediate.push_back(MedianMs(std::max(3, frames / 4), [&] { DrawImmediate(doc.m_shapeList); }));
     }
     for (auto* v : {&ours, &immediate, &floorTimes}) std::sort(v->begin(), v->end());
-    std::printf("faces %ld, %dx%d, medians of %d frames (best of 3 rounds' medians)\n", faces, kWidth, kHeight, frames);
+    std::printf("faces %ld, %dx%d, median of 3 rounds, each the median of %d frames\n", faces, kWidth, kHeight, frames);
     std::printf("  our draw:        %8.1f ms  (first frame with upload %.1f ms)\n", ours[1], firstMs);
     std::printf("  floor (one VBO): %8.1f ms\n", floorTimes[1]);
     std::printf("  immediate mode:  %8.1f ms\n", immediate[1]);

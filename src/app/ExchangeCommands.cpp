@@ -108,7 +108,7 @@ void OnImportDxf(CMainFrame& frame)
     progress.setValue(1000);
     QGuiApplication::restoreOverrideCursor();
     view.setUpdatesEnabled(true);
-    view.ModelChanged();
+    host.NotifyModelReplaced();
 
     QString summary = ImportSummary(stats);
     if (!stats.readError.empty())

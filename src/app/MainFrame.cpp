@@ -30,7 +30,7 @@ CMainFrame::CMainFrame(CDocumentHost& host, QWidget* parent)
     BuildToolBar();
     BuildStatusBar();
     connect(&m_host, &CDocumentHost::TitleChanged, this, &CMainFrame::UpdateTitle);
-    connect(&m_host, &CDocumentHost::ModelReplaced, m_view, &CMyvorla_ltView::ModelChanged);
+    connect(&m_host, &CDocumentHost::ModelReplaced, m_view, &CMyvorla_ltView::ModelReplaced);
     connect(&m_host, &CDocumentHost::FileOpened, this, [this](const QString& path) {
         m_recent.Add(path);
         UpdateRecentFiles();

@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -45,10 +46,16 @@ int main(int argc, char** argv)
     if (argc < 2) return UsageError("");
     const std::string verb = argv[1];
     const std::vector<std::string> args(argv + 2, argv + argc);
-    if (verb == "info") return RunInfo(args);
-    if (verb == "convert") return RunConvert(args);
-    if (verb == "insert") return RunInsert(args);
-    if (verb == "sphere") return RunSphere(args);
+    try {
+        if (verb == "info") return RunInfo(args);
+        if (verb == "convert") return RunConvert(args);
+        if (verb == "insert") return RunInsert(args);
+        if (verb == "sphere") return RunSphere(args);
+    } catch (const std::bad_alloc&) {
+        // The readers report a model too large for the memory themselves; this is the rest.
+        std::fputs("vorla-cli: not enough memory\n", stderr);
+        return kExitFailure;
+    }
     if (verb == "help" || verb == "--help" || verb == "-h") {
         std::fputs(kUsage, stdout);
         return kExitOk;

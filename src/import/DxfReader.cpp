@@ -14,7 +14,10 @@
 #include <cassert>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -349,6 +352,15 @@ private:
     // last face by KeepLastFace, as AddShape would have left it.
     void Emit(const double c[4][3], const double normal[3])
     {
+        // A corner beyond the range of a float would be stored as an infinity, and one that
+        // is not a number stays one: such a face is dropped, so that no face of the model and
+        // no centring shift (taken from the box) holds a non-finite coordinate.
+        for (int k = 0; k < 4; ++k)
+            for (int a = 0; a < 3; ++a)
+                if (!(std::fabs(c[k][a]) <= double(std::numeric_limits<float>::max()))) {
+                    ++m_stats.facesOutOfRange;
+                    return;
+                }
         for (int k = 0; k < 4; ++k)
             for (int a = 0; a < 3; ++a) {
                 if (c[k][a] < m_boxMin[a]) m_boxMin[a] = c[k][a];
@@ -387,7 +399,12 @@ private:
             want = std::max(want, static_cast<std::size_t>(std::min(projected, ceiling)));
             m_projected = true;
         }
-        list.reserve(want);
+        try {
+            list.reserve(want);
+        } catch (const std::bad_alloc&) {
+            // The projection may not fit where the faces themselves still do.
+            list.reserve(std::max<std::size_t>(64, list.size() * 2));
+        }
         m_preparedTo = list.size();
     }
 
@@ -406,17 +423,22 @@ private:
 
     // AddLayer for a name it has had before changes nothing during one import: the name is in
     // the table, or the table was full and stays full. Such names skip the scan of the table.
+    // The names remembered are bounded, so a file of a million layer names costs no more memory
+    // than its faces do; names past the bound take the scan.
     void AddLayerCached()
     {
+        static constexpr std::size_t kNamesRemembered = 4096;
         if (!m_lastLayerValid || m_layer != m_lastLayer) {
-            auto it = m_layersSeen.find(m_layer);
-            if (it == m_layersSeen.end()) {
+            const auto it = m_layersSeen.find(m_layer);
+            if (it != m_layersSeen.end()) {
+                m_lastLayerInTable = it->second;
+            } else {
                 AddLayer(m_layer);
-                it = m_layersSeen.emplace(m_layer, FindLayer(m_layer) < g_layerCount).first;
+                m_lastLayerInTable = FindLayer(m_layer) < g_layerCount;
+                if (m_layersSeen.size() < kNamesRemembered) m_layersSeen.emplace(m_layer, m_lastLayerInTable);
             }
             m_lastLayer = m_layer;
             m_lastLayerValid = true;
-            m_lastLayerInTable = it->second;
         }
         if (!m_lastLayerInTable) ++m_stats.facesOffTable;
     }
@@ -467,10 +489,10 @@ void TakeCutterStats(const CDxfPairCutter& cutter, CDxfImportStats& stats)
     stats.readError = cutter.Lines().Error();
 }
 
-void ReadOnCallerThread(CByteSource& source, CDxfImport& import, CDxfImportStats& stats,
+void ReadOnCallerThread(CByteSource& source, std::size_t blockSize, CDxfImport& import, CDxfImportStats& stats,
                         const std::function<void(std::uint64_t)>& progress)
 {
-    CDxfPairCutter cutter(source);
+    CDxfPairCutter cutter(source, blockSize);
     cutter.Lines().m_progress = progress;
     cutter.ForEachPair([&](int code, std::string_view value) {
         import.Pair(code, CLineValue{value, cutter});
@@ -502,6 +524,11 @@ CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
     CShapeList().swap(doc.m_shapeList);  // give the old model's memory back before reading
     g_layerCount = 0;
 
+    // A file smaller than the usual 1 MiB block is read in one block just larger than itself.
+    constexpr std::size_t kBlock = 1 << 20;
+    const std::size_t block = sizeHint > 0 && sizeHint < kBlock
+                                  ? std::max<std::size_t>(4096, static_cast<std::size_t>(sizeHint) + 1)
+                                  : kBlock;
     CDxfImport import(doc, stats, sizeHint);
     if (threading == EDxfThreading::Automatic)
         threading = sizeHint >= kWorkerFromBytes && CDxfPairPipeline::CoreIsFree() ? EDxfThreading::Worker
@@ -514,13 +541,31 @@ CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
             // No thread to be had: nothing was read yet, so this thread reads it all.
         }
     }
-    if (pipeline) {
-        ReadWithWorker(*pipeline, import, stats, progress);
-    } else {
-        ReadOnCallerThread(source, import, stats, progress);
+    std::string memoryError;
+    try {
+        if (pipeline) {
+            ReadWithWorker(*pipeline, import, stats, progress);
+        } else {
+            ReadOnCallerThread(source, block, import, stats, progress);
+        }
+        import.KeepLastFace();
+        import.Centre();
+    } catch (const std::bad_alloc&) {
+        memoryError = "not enough memory for more than " + std::to_string(stats.facesImported) + " faces";
+    } catch (const std::length_error&) {
+        memoryError = "too many faces for one model (more than " + std::to_string(stats.facesImported) + ")";
     }
-    import.KeepLastFace();
-    import.Centre();
+    pipeline.reset();  // the worker stops before the model's memory is given back
+    if (!memoryError.empty()) {
+        // All memory is given back and the model left empty, as after a file without faces;
+        // a part of a model would look complete.
+        CShapeList().swap(doc.m_shapeList);
+        doc.SetModifiedFlag(false);
+        g_layerCount = 0;
+        stats.facesImported = 0;
+        stats.facesOffTable = 0;
+        stats.readError = std::move(memoryError);
+    }
     return stats;
 }
 
@@ -553,8 +598,8 @@ std::string DxfImportSummary(const CDxfImportStats& stats, int layerCount)
             return text + ": no ENTITIES section was found; " + Count(stats.wideCodeLines, "group code", "group codes") +
                    " had digits past the third character, and only the first three are read";
         if (!stats.entitiesFound) return text + ": the file has no ENTITIES section";
-        const std::uint64_t candidates =
-            stats.facesDroppedFirstEdge + stats.linesWithoutThickness + stats.solidsDropped;
+        const std::uint64_t candidates = stats.facesDroppedFirstEdge + stats.linesWithoutThickness +
+                                         stats.solidsDropped + stats.facesOutOfRange;
         if (candidates == 0) text += " (only LINE with a thickness, SOLID and 3DFACE make faces)";
     } else {
         text = "imported " + Count(stats.facesImported, "face", "faces") + " on " +
@@ -568,6 +613,9 @@ std::string DxfImportSummary(const CDxfImportStats& stats, int layerCount)
         text += "; dropped " + Count(stats.linesWithoutThickness, "LINE", "LINEs") + " without thickness";
     if (stats.solidsDropped > 0)
         text += "; dropped " + Count(stats.solidsDropped, "SOLID", "SOLIDs") + " with an unusable extrusion";
+    if (stats.facesOutOfRange > 0)
+        text += "; dropped " + Count(stats.facesOutOfRange, "face", "faces") +
+                " with a coordinate that is not a number or lies beyond +-3.4e38";
     if (stats.facesOffTable > 0)
         text += "; " + Count(stats.facesOffTable, "face is", "faces are") +
                 " on layers past the 99th, which the layer table cannot hold";

@@ -16,6 +16,9 @@ struct CDxfImportStats {
     std::uint64_t facesDroppedFirstEdge = 0;  // first edge 1.0 or shorter (all three kinds)
     std::uint64_t linesWithoutThickness = 0;
     std::uint64_t solidsDropped = 0;          // no usable extrusion axis, or |D| < 1e-10
+    // A corner that is not a finite number within the range of a 32-bit float (+-3.4e38):
+    // "inf", "nan", "1e39", or a finite thickness, extrusion or SOLID transform that overflows.
+    std::uint64_t facesOutOfRange = 0;
     std::uint64_t facesOffTable = 0;          // on layers the full table (99) could not take
     // Entities of the ENTITIES section that make no face, by name (at most kMaxKinds names;
     // the rest are counted under kOtherKinds).
@@ -29,7 +32,9 @@ struct CDxfImportStats {
     bool entitiesFound = false;
     bool binaryDxf = false;  // the file starts with the binary DXF sentinel
     std::uint64_t bytesRead = 0;
-    std::string readError;   // non-empty when the source failed before its end
+    // Non-empty when reading stopped early: the source failed, or the faces did not fit in
+    // memory (the model is then left empty and unmodified, with no layers).
+    std::string readError;
 
     static constexpr std::size_t kMaxKinds = 64;
     static constexpr const char* kOtherKinds = "(other)";

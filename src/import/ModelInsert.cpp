@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <new>
+#include <string>
 
 namespace {
 
@@ -36,7 +38,6 @@ int MergeLayers(const std::vector<CLayerEntry>& layers)
 // the file's selection flag is replaced by 1.
 void AppendShapes(CShapeList& shapes, CMyvorla_ltDoc& doc)
 {
-    doc.m_shapeList.reserve(doc.m_shapeList.size() + shapes.size());
     CShape& cur = doc.m_curShape;
     for (CShape& shape : shapes) {
         cur.m_kind = shape.m_kind;
@@ -60,6 +61,14 @@ CInsertResult InsertModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_
     CInsertResult result;
     result.error = ReadModelFile(source, content, options);
     if (!result.error.empty()) return result;
+    // The one large allocation comes before anything changes, so that a model too large for
+    // the memory is refused with the document untouched.
+    try {
+        doc.m_shapeList.reserve(doc.m_shapeList.size() + content.shapes.size());
+    } catch (const std::bad_alloc&) {
+        result.error = "not enough memory to add " + std::to_string(content.shapes.size()) + " faces";
+        return result;
+    }
 
     ClearSelection(doc.m_shapeList);
     result.layersAdded = MergeLayers(content.layers);

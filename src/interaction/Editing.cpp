@@ -114,3 +114,12 @@ SViewActions BeginInsertedMove(int& leftTracking)
     actions.repaint = true;
     return actions;
 }
+
+SViewActions EndPendingMove(int& leftTracking)
+{
+    SViewActions actions;
+    actions.repaint = leftTracking != 0 || g_movingSelection != 0;  // the move marker goes
+    leftTracking = 0;
+    g_movingSelection = 0;
+    return actions;
+}

@@ -42,3 +42,8 @@ SViewActions LowerMoveTarget();
 // The end of Insert: the inserted faces (the selection) follow the cursor from the origin until
 // the next click on empty space.
 SViewActions BeginInsertedMove(int& leftTracking);
+
+// The model was replaced (New, Open, DXF import): a move pending on the old faces ends without
+// moving anything, so the next empty click starts a new move instead of moving the new model's
+// selected faces by the old model's displacement.
+SViewActions EndPendingMove(int& leftTracking);

@@ -55,7 +55,7 @@ SViewActions CNavigationTools::OnLButtonDown(CMyvorla_ltDoc& doc, int x, int y)
     if (!IsToolArmed()) return ClickWithoutTool(doc, m_bLeftTracking, x, y);
     if (m_bMoveTool != 0) m_bMoveDrag = 1;
     if (m_bRotateTool != 0) m_bRotateDrag = 1;
-    if (m_bZoomTool != 0) m_bLeftTracking = 1;
+    if (m_bZoomTool != 0) m_bLeftTracking = m_bZoomDrag = 1;
     m_lastX = x;
     m_lastY = y;
     return {};
@@ -66,7 +66,7 @@ SViewActions CNavigationTools::OnLButtonUp(int, int)
     if (!IsToolArmed()) return {};
     if (m_bMoveTool != 0) m_bMoveDrag = m_bMoveTool = 0;
     if (m_bRotateTool != 0) m_bRotateDrag = m_bRotateTool = 0;
-    if (m_bZoomTool != 0) m_bLeftTracking = m_bZoomTool = 0;
+    if (m_bZoomTool != 0) m_bLeftTracking = m_bZoomTool = m_bZoomDrag = 0;
     SViewActions actions = RestoreCursor();
     actions.releaseCapture = true;
     return actions;
@@ -150,7 +150,9 @@ SViewActions CNavigationTools::OnMouseMove(int x, int y)
     }
 
     if (m_bLeftTracking == 1) {
-        if (m_bZoomTool == 1) {
+        // m_bLeftTracking is also set by a pending move: with the Zoom tool armed but its drag
+        // not begun, moving the mouse must not zoom.
+        if (m_bZoomTool == 1 && m_bZoomDrag == 1) {
             const int d = m_lastY - y;
             if (!walk) {
                 offset[2] += d * kZoomStep;
@@ -227,3 +229,5 @@ SViewActions CNavigationTools::OnKeyDown(CMyvorla_ltDoc& doc, EViewKey key)
 }
 
 SViewActions CNavigationTools::OnInsertFinished() { return BeginInsertedMove(m_bLeftTracking); }
+
+SViewActions CNavigationTools::OnModelReplaced() { return EndPendingMove(m_bLeftTracking); }

@@ -25,6 +25,7 @@ public:
     int m_bMoveDrag = 0;      // pan drag: middle button, or left with the Move tool
     int m_bRotateDrag = 0;    // rotate drag: right button, or left with the Rotate tool
     int m_bLeftTracking = 0;  // zoom-tool drag, and also a pending two-click move
+    int m_bZoomDrag = 0;      // the left button is down with the Zoom tool: only then does it zoom
     int m_lastX = 0;          // mouse at the start of the drag or at its last step
     int m_lastY = 0;
     ECursor m_toolCursor = ECursor::kArrow;  // shown while a tool is armed or a drag runs
@@ -60,6 +61,8 @@ public:
     // The end of Insert: the selection follows the cursor from the origin until the next click
     // on empty space.
     SViewActions OnInsertFinished();
+    // The model was replaced: a pending move ends (EndPendingMove).
+    SViewActions OnModelReplaced();
 
 private:
     SViewActions ArmTool(int& tool, ECursor cursor);

@@ -62,7 +62,10 @@ bool CFdSink::Write(const void* src, std::size_t n)
     return true;
 }
 
-CBufferedWriter::CBufferedWriter(CByteSink& sink, std::size_t blockSize) : m_sink(sink), m_buffer(blockSize) {}
+CBufferedWriter::CBufferedWriter(CByteSink& sink, std::size_t blockSize)
+    : m_sink(sink), m_buffer{std::make_unique_for_overwrite<uint8_t[]>(blockSize), blockSize}
+{
+}
 
 bool CBufferedWriter::Flush()
 {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,11 @@ public:
     virtual bool Write(const void* src, std::size_t n) = 0;
     bool Failed() const { return !m_error.empty(); }
     const std::string& Error() const { return m_error; }
+    // For a writer that refuses its data: records why, and Failed() becomes true.
+    void Refuse(std::string why)
+    {
+        if (m_error.empty()) m_error = std::move(why);
+    }
 
 protected:
     std::string m_error;
@@ -109,7 +115,16 @@ public:
 private:
     void PutSlow(const void* src, std::size_t n);
 
+    // The block is left uninitialised, so a small file written through it touches only the
+    // pages it fills.
+    struct CBlock {
+        std::unique_ptr<uint8_t[]> bytes;
+        std::size_t count;
+        uint8_t* data() { return bytes.get(); }
+        std::size_t size() const { return count; }
+    };
+
     CByteSink& m_sink;
-    std::vector<uint8_t> m_buffer;
+    CBlock m_buffer;
     std::size_t m_used = 0;
 };

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +29,12 @@ bool CInputFile::Open(const std::string& path, std::string& error)
     }
     if (S_ISDIR(st.st_mode)) {
         error = "it is a folder";
+        return false;
+    }
+    // A device such as /dev/zero or a terminal never ends, or ends only when a person says so;
+    // a pipe is read to its end (memory grows only with the faces it holds).
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISSOCK(st.st_mode)) {
+        error = "it is a device, not a file";
         return false;
     }
     m_size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
@@ -94,7 +101,12 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(CByte
 
     CFdSink sink(fd);
     sink.StartWritebackEarly();
-    const bool written = write(sink);
+    bool written = false;
+    try {
+        written = write(sink);
+    } catch (const std::bad_alloc&) {
+        return fail("not enough memory to write the file");
+    }
     if (sink.Failed()) return fail("cannot write: " + sink.Error());
     if (!written) return fail("cannot write the data");
     if (::fsync(fd) != 0) return fail(std::string("cannot write: ") + std::strerror(errno));

@@ -15,7 +15,8 @@ public:
     CInputFile(const CInputFile&) = delete;
     CInputFile& operator=(const CInputFile&) = delete;
 
-    // Opens a regular file. On failure returns false and sets `error` (e.g. "No such file or directory").
+    // Opens a regular file or a pipe; folders and devices (/dev/zero, a terminal) are refused.
+    // On failure returns false and sets `error` (e.g. "No such file or directory").
     bool Open(const std::string& path, std::string& error);
     int Fd() const { return m_fd; }
     std::uint64_t Size() const { return m_size; }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 
 static_assert(std::endian::native == std::endian::little, "the model file is little-endian");
 
@@ -159,7 +160,11 @@ bool ReadShapes(CArchiveReader& in, CModelFileContent& content, const CModelRead
     uint64_t reserve = static_cast<uint64_t>(count);
     const uint64_t room = options.sizeHint > in.Offset() ? (options.sizeHint - in.Offset()) / kMinShapeBytes : 0;
     reserve = std::min<uint64_t>(reserve, options.sizeHint ? room : 4096);
-    content.shapes.reserve(static_cast<std::size_t>(reserve));
+    try {
+        content.shapes.reserve(static_cast<std::size_t>(reserve));
+    } catch (const std::bad_alloc&) {
+        return in.Fail("not enough memory for " + std::to_string(reserve) + " faces");
+    }
 
     bool classEntered = false;
     for (int32_t i = 0; i < count; ++i) {
@@ -201,7 +206,7 @@ bool ReadShapes(CArchiveReader& in, CModelFileContent& content, const CModelRead
 
 class CArchiveWriter {
 public:
-    explicit CArchiveWriter(CByteSink& sink) : m_out(sink) {}
+    explicit CArchiveWriter(CByteSink& sink) : m_sink(sink), m_out(sink) {}
     template <typename T> void Value(T value) { m_out.Put(&value, sizeof value); }
     void String(const std::string& text)
     {
@@ -211,23 +216,36 @@ public:
         } else if (n < 0xFFFE) {
             Value(static_cast<uint8_t>(0xFF));
             Value(static_cast<uint16_t>(n));
-        } else {
+        } else if (n <= 0xFFFFFFFF) {
             Value(static_cast<uint8_t>(0xFF));
             Value(static_cast<uint16_t>(0xFFFF));
             Value(static_cast<uint32_t>(n));
+        } else {
+            // A 32-bit length cannot say it; a cut length would misframe everything after it.
+            m_refused = "a text of " + std::to_string(n) + " bytes is longer than a model file can hold";
+            return;
         }
         m_out.Put(text.data(), n);
     }
     void Bytes(const void* p, std::size_t n) { m_out.Put(p, n); }
-    bool Finish() { return m_out.Flush(); }
+    bool Finish()
+    {
+        if (!m_refused.empty()) m_sink.Refuse(m_refused);
+        return m_out.Flush();
+    }
 
 private:
+    CByteSink& m_sink;
     CBufferedWriter m_out;
+    std::string m_refused;
 };
 
 }  // namespace
 
-std::string ReadModelFile(CByteSource& source, CModelFileContent& content, const CModelReadOptions& options)
+namespace {
+
+std::string ReadModelFileContent(CByteSource& source, CModelFileContent& content,
+                                 const CModelReadOptions& options)
 {
     CArchiveReader in(source);
     if (!in.String(content.version, "the version string")) return in.Error();
@@ -259,6 +277,21 @@ std::string ReadModelFile(CByteSource& source, CModelFileContent& content, const
     }
     if (!ReadShapes(in, content, options)) return in.Error();
     return {};
+}
+
+}  // namespace
+
+std::string ReadModelFile(CByteSource& source, CModelFileContent& content, const CModelReadOptions& options)
+{
+    try {
+        return ReadModelFileContent(source, content, options);
+    } catch (const std::bad_alloc&) {
+        // Faces and texts grow only with the bytes actually read, so this is a file that
+        // really holds more than the memory can take; what was read is given back.
+        const std::size_t faces = content.shapes.size();
+        CShapeList().swap(content.shapes);
+        return "not enough memory for more than " + std::to_string(faces) + " faces";
+    }
 }
 
 CLoadResult LoadModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_t sizeHint)
@@ -297,8 +330,20 @@ CLoadResult LoadModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_t si
     return result;
 }
 
+std::string ModelFileLimitError(std::uint64_t faceCount)
+{
+    if (faceCount <= kMaxModelFileFaces) return {};
+    return "the model has " + std::to_string(faceCount) + " faces; a model file holds at most " +
+           std::to_string(kMaxModelFileFaces);
+}
+
 bool WriteModelFile(CByteSink& sink, const CShapeList& shapes)
 {
+    // The count is written first: a count cut to 32 bits would make the file unreadable.
+    if (std::string limit = ModelFileLimitError(shapes.size()); !limit.empty()) {
+        sink.Refuse(std::move(limit));
+        return false;
+    }
     CArchiveWriter out(sink);
     out.String(g_fileVersion);
     out.String(g_sky);

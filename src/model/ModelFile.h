@@ -56,5 +56,13 @@ struct CLoadResult {
 // and what was read of the settings and layers before the fault stays in the tables.
 CLoadResult LoadModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_t sizeHint = 0);
 
+// The most faces a model file holds: its face count is a signed 32-bit integer.
+inline constexpr std::uint64_t kMaxModelFileFaces = 0x7FFFFFFF;
+
+// Why a model of `faceCount` faces cannot be saved, or an empty string when it can.
+std::string ModelFileLimitError(std::uint64_t faceCount);
+
 // Writes the scene settings, the layer table and the faces. Returns false if the sink failed.
+// A model the file cannot hold (more than kMaxModelFileFaces faces, a text of 4 GiB or more)
+// is refused: nothing is written for more faces, the sink fails with the reason.
 bool WriteModelFile(CByteSink& sink, const CShapeList& shapes);

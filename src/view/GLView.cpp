@@ -99,6 +99,12 @@ void CMyvorla_ltView::ModelChanged()
     update();
 }
 
+void CMyvorla_ltView::ModelReplaced()
+{
+    Apply(m_nav.OnModelReplaced());
+    ModelChanged();
+}
+
 void CMyvorla_ltView::LayersChanged()
 {
     m_renderer.InvalidateLayers();

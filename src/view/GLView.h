@@ -26,6 +26,8 @@ public:
 
     // What changed: the next frame rebuilds the buffers it needs and the view repaints.
     void ModelChanged();
+    // The faces were replaced by another model's: a pending move of the old ones ends too.
+    void ModelReplaced();
     void LayersChanged();
     void SelectionChanged();
 

@@ -2,6 +2,7 @@
 // drag pans, the wheel zooms, Delete removes the selection, two clicks move it.
 #include "GuiTestSupport.h"
 
+#include "app/CommandIds.h"
 #include "interaction/MoveState.h"
 #include "model/LayerTable.h"
 #include "view/CameraState.h"
@@ -64,6 +65,8 @@ private slots:
     void wheelZooms();
     void deleteRemovesTheSelectedFaces();
     void twoEmptyClicksMoveTheSelection();
+    void replacingTheModelEndsAPendingMove_data();
+    void replacingTheModelEndsAPendingMove();
 };
 
 void CInteractionTest::clickOnAFirstCornerTogglesTheFace()
@@ -144,6 +147,47 @@ void CInteractionTest::twoEmptyClicksMoveTheSelection()
     QCOMPARE(moved.m_vertex[0][1], 10.0f);
     QCOMPARE(program.Host().Doc().m_shapeList[0].m_vertex[0][2], 4000.0f);
     QVERIFY(program.Host().Doc().IsModified());
+}
+
+void CInteractionTest::replacingTheModelEndsAPendingMove_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("open") << int(ID_FILE_OPEN) << QStringLiteral(VORLA_EXAMPLES "/boxes.vrl");
+    QTest::newRow("import DXF") << int(ID_IMPORT_DXF) << QStringLiteral(VORLA_TEST_DATA "/dxf/faces.dxf");
+    QTest::newRow("new") << int(ID_FILE_NEW) << QString();
+}
+
+// A move pending on the old faces used to stay pending, and the first empty click on the new
+// model moved its selected faces by the old move's displacement (or, with no faces, marked the
+// new model modified).
+void CInteractionTest::replacingTheModelEndsAPendingMove()
+{
+    QFETCH(int, command);
+    QFETCH(QString, file);
+    CScriptedPrompts prompts;
+    CProgramWithSquares program;
+    CMyvorla_ltView& view = program.View();
+    const float from[3] = {0, 0, 0};
+    const float to[3] = {0, 0, 20000};
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, ScreenOf(from));
+    QTest::mouseMove(&view, ScreenOf(to));
+    QCOMPARE(g_movingSelection, 1);
+
+    prompts.m_files << file;
+    program.Frame().Action(command)->trigger();
+    QVERIFY(prompts.m_shown.isEmpty());
+    QCOMPARE(g_movingSelection, 0);  // no move marker over the new model
+    program.Frame().Action(ID_EDIT_SELECT_ALL)->trigger();
+    const CShapeList replaced = program.Host().Doc().m_shapeList;
+    const bool modified = program.Host().Doc().IsModified();
+    program.Grab();
+    const QPoint empty(5, view.height() - 5);
+    QTest::mouseMove(&view, empty);
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, empty);
+    QVERIFY(program.Host().Doc().m_shapeList == replaced);
+    QCOMPARE(program.Host().Doc().IsModified(), modified);
+    QCOMPARE(g_movingSelection, 1);  // the click started a new move
 }
 
 VORLA_GUI_TEST_MAIN(CInteractionTest)

@@ -269,3 +269,31 @@ TEST_F(NavigationTools, ZoomDragEndsThePendingMovesTrackingSoTheNextClickStartsA
     EXPECT_EQ(m_tools.m_bLeftTracking, 1) << "a new move started instead of the old one ending";
     EXPECT_FALSE(m_doc.IsModified());
 }
+
+TEST_F(NavigationTools, ReplacingTheModelEndsAPendingMoveSoTheNextClickStartsANewOne)
+{
+    g_viewport[2] = g_viewport[3] = 100;
+    g_modelview[0] = g_modelview[5] = g_modelview[10] = g_modelview[15] = 1;
+    m_tools.OnLButtonDown(m_doc, 50, 80);  // empty view: first click of a move
+    ASSERT_EQ(m_tools.m_bLeftTracking, 1);
+    EXPECT_TRUE(m_tools.OnModelReplaced().repaint) << "the move marker goes";
+    EXPECT_EQ(m_tools.m_bLeftTracking, 0);
+    EXPECT_EQ(g_movingSelection, 0);
+    m_tools.OnLButtonDown(m_doc, 50, 80);
+    EXPECT_EQ(m_tools.m_bLeftTracking, 1) << "a new move started instead of the old one ending";
+    EXPECT_FALSE(m_doc.IsModified());
+}
+
+TEST_F(NavigationTools, AnArmedZoomToolDoesNotZoomWhileAPendingMoveFollowsTheCursor)
+{
+    g_viewport[2] = g_viewport[3] = 100;
+    g_modelview[0] = g_modelview[5] = g_modelview[10] = g_modelview[15] = 1;
+    m_tools.OnLButtonDown(m_doc, 50, 80);  // empty view: first click of a move
+    ASSERT_EQ(m_tools.m_bLeftTracking, 1);
+    m_tools.OnToolZoom();
+    m_tools.OnMouseMove(50, 60);
+    m_tools.OnMouseMove(50, 20);
+    EXPECT_EQ(g_camOffset[2], -100000.0f) << "no button is down: no zoom";
+    Drag(0, 50, 50, 50, 40);
+    EXPECT_EQ(g_camOffset[2], -99000.0f) << "the drag itself zooms";
+}
