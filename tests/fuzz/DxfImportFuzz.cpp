@@ -181,6 +181,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ResetGlobals();
         InitViewDefaults();
         CMyvorla_ltDoc threaded;
+        threaded.m_curShape.m_layer = "old";
+        threaded.AddShape();
+        threaded.SetModifiedFlag(false);
         CMemorySource again(data, size);
         const CDxfImportStats workerStats = ImportDxf(again, threaded, {}, size, EDxfThreading::Worker);
         FUZZ_CHECK(threaded.m_shapeList == doc.m_shapeList);
