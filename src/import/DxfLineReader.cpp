@@ -2,7 +2,7 @@
 #include "import/DxfLineReader.h"
 
 CDxfLineReader::CDxfLineReader(CByteSource& source, std::size_t blockSize)
-    : m_source(source), m_buffer(blockSize + kMaxLine + 2 + kPadding), m_blockSize(blockSize)
+    : m_source(source), m_buffer(blockSize + kMaxLine + 2 + std::max(kPadding, kScanPadding)), m_blockSize(blockSize)
 {
 }
 
@@ -31,5 +31,6 @@ void CDxfLineReader::Refill()
     m_bytesRead += got;
     if (got < m_blockSize) m_eof = true;
     m_nulInBuffer = std::memchr(m_buffer.data(), '\0', m_end) != nullptr;
+    Rescan();
     if (m_progress) m_progress(m_bytesRead);
 }

@@ -5,18 +5,26 @@
 // display frame: a DXF point or vector (X, Y, Z) becomes (X, Z, -Y).
 #include "import/DxfReader.h"
 
-#include "import/DxfLineReader.h"
+#include "import/DxfPairPipeline.h"
+#include "import/DxfPairs.h"
 #include "import/NumberParse.h"
 #include "model/LayerTable.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <vector>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -39,6 +47,20 @@ void UnitNormal(const double cross[3], double out[3])
     for (int a = 0; a < 3; ++a) out[a] = usable ? cross[a] / length : 0.0;
 }
 
+// Makes the kernel provide the whole pages between `begin` and `end` for writing now, where
+// it can; otherwise they come one page fault at a time as they are written.
+void PrefaultForWriting(void* begin, void* end)
+{
+#ifdef MADV_POPULATE_WRITE
+    const std::uintptr_t page = std::uintptr_t(::sysconf(_SC_PAGESIZE));
+    const std::uintptr_t from = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) & ~(page - 1);
+    const std::uintptr_t to = reinterpret_cast<std::uintptr_t>(end) & ~(page - 1);
+    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#else
+    (void)begin, (void)end;
+#endif
+}
+
 // Face colour of a DXF colour number; 4 gives the same green as 3, everything past 7 cyan.
 void ColorOf(int number, float rgb[3])
 {
@@ -49,66 +71,88 @@ void ColorOf(int number, float rgb[3])
     std::copy_n(c, 3, rgb);
 }
 
-// The C string of a line (up to a NUL byte) without its last character, which is the line
-// feed of a whole line and a real character of a split or unterminated one.
-std::string_view ValueOf(std::string_view text, bool newline, bool mayHoldNul)
-{
-    if (const void* nul = mayHoldNul ? std::memchr(text.data(), '\0', text.size()) : nullptr) {
-        text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
-        newline = false;
-    }
-    if (newline || text.empty()) return text;
-    return text.substr(0, text.size() - 1);
-}
+// A value as the sequential reader has it: the text of the value line, converted when the
+// entity machine reads it. The text is followed in memory by readable padding.
+struct CLineValue {
+    std::string_view text;
+    const CDxfPairCutter& cutter;
 
-// The group code is the integer value of the first three characters of the code line only.
-// Codes written the usual ways ("  0", " 10", "210", "8", "62") are read here directly, this
-// being the most frequent line of a file; anything else goes to ParseAtoi.
-int GroupCode(std::string_view text)
-{
-    if (text.size() == 3) {
-        const unsigned a = static_cast<unsigned char>(text[0]) - '0';
-        const unsigned b = static_cast<unsigned char>(text[1]) - '0';
-        const unsigned c = static_cast<unsigned char>(text[2]) - '0';
-        const bool blankA = text[0] == ' ', blankB = text[1] == ' ';
-        if (c < 10 && (a < 10 || blankA) && (b < 10 || (blankA && blankB)))
-            return int((blankA ? 0 : a) * 100 + (blankB ? 0 : b) * 10 + c);
-    } else if (text.size() == 2) {
-        const unsigned a = static_cast<unsigned char>(text[0]) - '0';
-        const unsigned b = static_cast<unsigned char>(text[1]) - '0';
-        if (a < 10 && b < 10) return int(a * 10 + b);
-    } else if (text.size() == 1) {
-        const unsigned a = static_cast<unsigned char>(text[0]) - '0';
-        if (a < 10) return int(a);
-    }
-    return ParseAtoi(text.substr(0, 3));
-}
+    std::string_view Text() const { return text; }
+    double Number() const { return ParseAtofPadded(text); }
+    int Integer() const { return ParseAtoi(text); }
+    std::uint64_t Consumed() const { return cutter.Lines().BytesConsumed(); }
+};
 
-bool HasDigitPastThird(std::string_view text)
-{
-    return text.size() > 3 && text.find_first_of("0123456789", 3) != std::string_view::npos;
-}
+// A value as the pair worker converted it ahead of time, but for the division of a number.
+// The worker keeps only what DxfValueKind names for the code; asking for anything else is a
+// fault of this file, caught by the asserts of a debug build.
+struct CBatchValue {
+    const CDxfPair& pair;
+    const CDxfPairBatch& batch;
+
+    std::string_view Text() const
+    {
+        assert(DxfValueKind(pair.code) == EDxfValue::Text);
+        return batch.Text(pair);
+    }
+    double Number() const
+    {
+        assert(DxfValueKind(pair.code) == EDxfValue::Number);
+        return AtofValue({pair.numerator, pair.length});
+    }
+    int Integer() const
+    {
+        assert(DxfValueKind(pair.code) == EDxfValue::Integer);
+        return pair.integer;
+    }
+    std::uint64_t Consumed() const
+    {
+        assert(DxfValueKind(pair.code) == EDxfValue::Text);
+        return pair.consumed;
+    }
+};
 
 // The working record of one import and the entity machine that fills it.
 class CDxfImport {
 public:
-    CDxfImport(CMyvorla_ltDoc& doc, CDxfImportStats& stats, const CDxfLineReader& reader, std::uint64_t sizeHint)
-        : m_doc(doc), m_stats(stats), m_reader(reader), m_sizeHint(sizeHint)
+    CDxfImport(CMyvorla_ltDoc& doc, CDxfImportStats& stats, std::uint64_t sizeHint)
+        : m_doc(doc), m_stats(stats), m_sizeHint(sizeHint)
     {
+        FillNumberSlots();
     }
+    CDxfImport(const CDxfImport&) = delete;  // the number slots point into the object
+    CDxfImport& operator=(const CDxfImport&) = delete;
 
-    void Pair(int code, std::string_view value)
+    template <class TValue> void Pair(int code, const TValue& value)
     {
         if (!m_inEntities) {
-            if (code == 2 && value == "ENTITIES") m_inEntities = m_stats.entitiesFound = true;
+            if (code == 2 && value.Text() == "ENTITIES") m_inEntities = m_stats.entitiesFound = true;
             return;
         }
         if (code == 0 || code == -1) {
-            if (m_entity != EEntity::None && m_entity != EEntity::Skipped) Complete();
-            Begin(value);
+            if (m_entity != EEntity::None && m_entity != EEntity::Skipped) {
+                m_consumed = value.Consumed();
+                Complete();
+            }
+            Begin(value.Text());
             return;
         }
         if (m_entity != EEntity::None && m_entity != EEntity::Skipped) Store(code, value);
+    }
+
+    // The scratch record as AddShape leaves it: a copy of the last face (before the centring),
+    // but for its reserved values.
+    void KeepLastFace()
+    {
+        if (m_stats.facesImported == 0) return;
+        const CShape& last = m_doc.m_shapeList.back();
+        CShape& cur = m_doc.m_curShape;
+        cur.m_kind = last.m_kind;
+        cur.m_selected = last.m_selected;
+        cur.m_layer = last.m_layer;
+        std::memcpy(cur.m_color, last.m_color, sizeof cur.m_color);
+        std::memcpy(cur.m_vertex, last.m_vertex, sizeof cur.m_vertex);
+        std::memcpy(cur.m_normal, last.m_normal, sizeof cur.m_normal);
     }
 
     // Moves every face so that the box of the corners placed is centred on the origin in plan.
@@ -173,26 +217,31 @@ private:
         ++it->second;
     }
 
-    // `value` points into the line reader's buffer, which is readable past every line.
-    void Store(int code, std::string_view value)
+    template <class TValue> void Store(int code, const TValue& value)
     {
-        const bool line = m_entity == EEntity::Line;
-        switch (code) {
-        case 8: m_layer.assign(value); break;
-        case 62: m_color = ParseAtoi(value); break;
-        case 10: case 20: case 30: case 11: case 21: case 31:
-            m_point[code % 10][code / 10 - 1] = ParseAtofPadded(value);
-            break;
-        case 12: case 22: case 32: case 13: case 23: case 33:
-            if (!line) m_point[code % 10][code / 10 - 1] = ParseAtofPadded(value);
-            break;
-        case 39:
-            if (line) m_thickness = ParseAtofPadded(value);
-            break;
-        case 210: case 220: case 230:
-            if (m_entity != EEntity::Face) m_extrusion[(code - 210) / 10] = ParseAtofPadded(value);
-            break;
-        default: break;
+        if (code == 8) {
+            m_layer.assign(value.Text());
+        } else if (code == 62) {
+            m_color = value.Integer();
+        } else if (unsigned(code) <= kLastNumberCode) {
+            if (double* slot = m_numberSlots[int(m_entity) - int(EEntity::Line)][code]) *slot = value.Number();
+        }
+    }
+
+    // Where each producing kind keeps the value of each number code it reads: the points,
+    // LINE's thickness, and the extrusion of LINE and SOLID. Null for the codes it ignores.
+    static constexpr int kLastNumberCode = 230;
+    void FillNumberSlots()
+    {
+        for (int kind = 0; kind < 3; ++kind) {
+            const EEntity entity = EEntity(int(EEntity::Line) + kind);
+            auto& slots = m_numberSlots[kind];
+            const int points = entity == EEntity::Line ? 2 : 4;
+            for (int k = 0; k < points; ++k)
+                for (int a = 0; a < 3; ++a) slots[(a + 1) * 10 + k] = &m_point[k][a];
+            if (entity == EEntity::Line) slots[39] = &m_thickness;
+            if (entity != EEntity::Face)
+                for (int a = 0; a < 3; ++a) slots[210 + 10 * a] = &m_extrusion[a];
         }
     }
 
@@ -298,6 +347,9 @@ private:
         Emit(c, normal);
     }
 
+    // The face is built where it stays, at the end of the list: filling the scratch record and
+    // copying it with AddShape would write every face twice. The scratch record is given the
+    // last face by KeepLastFace, as AddShape would have left it.
     void Emit(const double c[4][3], const double normal[3])
     {
         // A corner beyond the range of a float would be stored as an infinity, and one that
@@ -314,23 +366,23 @@ private:
                 if (c[k][a] < m_boxMin[a]) m_boxMin[a] = c[k][a];
                 if (c[k][a] > m_boxMax[a]) m_boxMax[a] = c[k][a];
             }
-        CShape& cur = m_doc.m_curShape;
-        cur.m_kind = CShape::kFace;
+        CShapeList& list = m_doc.m_shapeList;
+        if (list.size() == list.capacity()) Grow();
+        if (list.size() == m_preparedTo) PrepareAhead();
+        CShape& shape = list.emplace_back();
+        shape.m_kind = CShape::kFace;
         for (int k = 0; k < 4; ++k) {
-            cur.m_vertex[k][0] = static_cast<float>(c[k][0]);
-            cur.m_vertex[k][1] = static_cast<float>(c[k][2]);
-            cur.m_vertex[k][2] = static_cast<float>(-c[k][1]);
-            cur.m_normal[k][0] = static_cast<float>(normal[0]);
-            cur.m_normal[k][1] = static_cast<float>(normal[2]);
-            cur.m_normal[k][2] = static_cast<float>(-normal[1]);
+            shape.m_vertex[k][0] = static_cast<float>(c[k][0]);
+            shape.m_vertex[k][1] = static_cast<float>(c[k][2]);
+            shape.m_vertex[k][2] = static_cast<float>(-c[k][1]);
+            shape.m_normal[k][0] = static_cast<float>(normal[0]);
+            shape.m_normal[k][1] = static_cast<float>(normal[2]);
+            shape.m_normal[k][2] = static_cast<float>(-normal[1]);
         }
-        cur.m_selected = 0;
-        cur.m_layer.assign(m_layer);  // SetCurLayer, reusing the scratch record's storage
+        shape.m_layer = m_layer;
+        ColorOf(m_color, shape.m_color);
         AddLayerCached();
-        ColorOf(m_color, cur.m_color);
-        if (m_doc.m_shapeList.size() == m_doc.m_shapeList.capacity()) Grow();
-        m_doc.AddShape();
-        ++m_stats.facesImported;
+        if (m_stats.facesImported++ == 0) m_doc.SetModifiedFlag(true);
     }
 
     // A doubling vector touches twice the memory it ends with and moves every face several
@@ -340,7 +392,7 @@ private:
     {
         CShapeList& list = m_doc.m_shapeList;
         std::size_t want = std::max<std::size_t>(64, list.size() * 2);
-        const std::uint64_t consumed = m_reader.BytesConsumed();
+        const std::uint64_t consumed = m_consumed;
         if (m_sizeHint > consumed && consumed >= (1u << 20)) {
             const double projected = double(list.size()) * (double(m_sizeHint) / double(consumed)) * 1.05 + 64;
             const double ceiling = double(m_sizeHint / 8 + 64);  // no face takes fewer than 8 bytes
@@ -353,6 +405,20 @@ private:
             // The projection may not fit where the faces themselves still do.
             list.reserve(std::max<std::size_t>(64, list.size() * 2));
         }
+        m_preparedTo = list.size();
+    }
+
+    // The first write to each new page of the face list costs a page fault: a million faces
+    // take 43,000 of them. Asking the kernel for the pages of the next few megabytes in one
+    // call is cheaper, and a projection far above the count reached costs no memory for the
+    // faces that never come.
+    void PrepareAhead()
+    {
+        CShapeList& list = m_doc.m_shapeList;
+        constexpr std::size_t kAhead = (8u << 20) / sizeof(CShape);
+        const std::size_t to = std::min(list.capacity(), list.size() + kAhead);
+        PrefaultForWriting(list.data() + list.size(), list.data() + to);
+        m_preparedTo = to;
     }
 
     // AddLayer for a name it has had before changes nothing during one import: the name is in
@@ -379,9 +445,10 @@ private:
 
     CMyvorla_ltDoc& m_doc;
     CDxfImportStats& m_stats;
-    const CDxfLineReader& m_reader;
     const std::uint64_t m_sizeHint;
+    std::uint64_t m_consumed = 0;  // bytes of the source consumed up to the pair that completes an entity
     bool m_projected = false;
+    std::size_t m_preparedTo = 0;  // faces of the list's capacity whose pages are there
 
     bool m_inEntities = false;
     bool m_sectionOpen = true;  // for the statistics only: before the ENDSEC of ENTITIES
@@ -393,21 +460,65 @@ private:
     double m_point[4][3] = {};
     double m_thickness = 0.0;
     double m_extrusion[3] = {0.0, 0.0, 1.0};
+    double* m_numberSlots[3][kLastNumberCode + 1] = {};  // by kind (LINE, SOLID, 3DFACE) and code
     double m_boxMin[3] = {1e20, 1e20, 1e20};
     double m_boxMax[3] = {-1e20, -1e20, -1e20};
 
-    std::unordered_map<std::string, bool> m_layersSeen;  // name -> in the table
+    // libstdc++ compares a key with every entry of a table of up to 20 before it hashes when the
+    // hash is std::hash<std::string>, which it deems slow; with 20 layers that is ten string
+    // comparisons per face. A hash of its own makes it hash at once.
+    struct CNameHash {
+        std::size_t operator()(const std::string& name) const { return std::hash<std::string_view>()(name); }
+    };
+    std::unordered_map<std::string, bool, CNameHash> m_layersSeen;  // name -> in the table
     std::string m_lastLayer;
     bool m_lastLayerValid = false;
     bool m_lastLayerInTable = false;
 };
 
-constexpr std::string_view kBinarySentinel = "AutoCAD Binary DXF";
+// Files from this size on are read with the pair worker when a second core is there: below it
+// starting a thread costs more than it saves.
+constexpr std::uint64_t kWorkerFromBytes = 4u << 20;
+
+void TakeCutterStats(const CDxfPairCutter& cutter, CDxfImportStats& stats)
+{
+    stats.binaryDxf = cutter.Binary();
+    stats.wideCodeLines = cutter.WideCodeLines();
+    stats.bytesRead = cutter.Lines().BytesRead();
+    stats.longLines = cutter.Lines().SplitLines();
+    stats.readError = cutter.Lines().Error();
+}
+
+void ReadOnCallerThread(CByteSource& source, std::size_t blockSize, CDxfImport& import, CDxfImportStats& stats,
+                        const std::function<void(std::uint64_t)>& progress)
+{
+    CDxfPairCutter cutter(source, blockSize);
+    cutter.Lines().m_progress = progress;
+    cutter.ForEachPair([&](int code, std::string_view value) {
+        import.Pair(code, CLineValue{value, cutter});
+        return true;
+    });
+    TakeCutterStats(cutter, stats);
+}
+
+// The worker cuts and converts; this thread runs the entity machine and reports the progress.
+void ReadWithWorker(CDxfPairPipeline& pipeline, CDxfImport& import, CDxfImportStats& stats,
+                    const std::function<void(std::uint64_t)>& progress)
+{
+    while (const CDxfPairBatch* batch = pipeline.Next()) {
+        if (progress)
+            for (std::uint64_t bytesRead : batch->progress) progress(bytesRead);
+        const CDxfPair* const pairs = batch->pairs.get();
+        for (std::size_t i = 0; i < batch->count; ++i) import.Pair(pairs[i].code, CBatchValue{pairs[i], *batch});
+    }
+    TakeCutterStats(pipeline.Cutter(), stats);
+}
 
 }  // namespace
 
 CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
-                          const std::function<void(std::uint64_t bytesRead)>& progress, std::uint64_t sizeHint)
+                          const std::function<void(std::uint64_t bytesRead)>& progress, std::uint64_t sizeHint,
+                          EDxfThreading threading)
 {
     CDxfImportStats stats;
     CShapeList().swap(doc.m_shapeList);  // give the old model's memory back before reading
@@ -418,33 +529,33 @@ CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
     const std::size_t block = sizeHint > 0 && sizeHint < kBlock
                                   ? std::max<std::size_t>(4096, static_cast<std::size_t>(sizeHint) + 1)
                                   : kBlock;
-    CDxfLineReader reader(source, block);
-    CDxfImport import(doc, stats, reader, sizeHint);
-    reader.m_progress = progress;
-    std::string_view text;
-    bool newline = false;
-    bool first = true;
+    CDxfImport import(doc, stats, sizeHint);
+    if (threading == EDxfThreading::Automatic)
+        threading = sizeHint >= kWorkerFromBytes && CDxfPairPipeline::CoreIsFree() ? EDxfThreading::Worker
+                                                                                   : EDxfThreading::CallerOnly;
+    std::unique_ptr<CDxfPairPipeline> pipeline;
+    if (threading == EDxfThreading::Worker) {
+        try {
+            pipeline = std::make_unique<CDxfPairPipeline>(source);
+        } catch (const std::system_error&) {
+            // No thread to be had: nothing was read yet, so this thread reads it all.
+        }
+    }
     std::string memoryError;
     try {
-        while (reader.Next(text, newline)) {
-            if (first) {
-                stats.binaryDxf = text.substr(0, kBinarySentinel.size()) == kBinarySentinel;
-                first = false;
-            }
-            const int code = GroupCode(text);
-            if (HasDigitPastThird(text)) ++stats.wideCodeLines;
-            if (!reader.Next(text, newline)) break;
-            import.Pair(code, ValueOf(text, newline, reader.MayHoldNul()));
+        if (pipeline) {
+            ReadWithWorker(*pipeline, import, stats, progress);
+        } else {
+            ReadOnCallerThread(source, block, import, stats, progress);
         }
+        import.KeepLastFace();
         import.Centre();
     } catch (const std::bad_alloc&) {
         memoryError = "not enough memory for more than " + std::to_string(stats.facesImported) + " faces";
     } catch (const std::length_error&) {
         memoryError = "too many faces for one model (more than " + std::to_string(stats.facesImported) + ")";
     }
-    stats.bytesRead = reader.BytesRead();
-    stats.longLines = reader.SplitLines();
-    stats.readError = reader.Error();
+    pipeline.reset();  // the worker stops before the model's memory is given back
     if (!memoryError.empty()) {
         // All memory is given back and the model left empty, as after a file without faces;
         // a part of a model would look complete.

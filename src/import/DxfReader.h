@@ -40,17 +40,24 @@ struct CDxfImportStats {
     static constexpr const char* kOtherKinds = "(other)";
 };
 
+// Who reads the text: the caller's thread alone, or a worker thread that cuts it into pairs
+// and converts their numbers while the caller's thread makes the faces. Both give the same
+// model and statistics; Automatic takes the worker for sources of 4 MiB or more (by the size
+// hint) when a second core is free as the import starts.
+enum class EDxfThreading { Automatic, CallerOnly, Worker };
+
 // Replaces the model by the faces of a DXF text: resets the working record, removes every
 // face, empties the layer table (g_layerCount = 0), reads the source to its end, adds one face
 // per producing entity with AddLayer for its layer, and centres the faces on the plan's box.
-// The document's modified flag is set by AddShape only; its name is the caller's business.
-// `progress` is called after every block read with the bytes read so far. `sizeHint`, the
-// size of the source when known, lets the face list grow in one step to the size that the
-// faces made so far project, instead of doubling; it never reserves for faces not yet seen
-// in the part of the file read.
+// The document is marked modified when a first face is added, and its scratch record holds
+// the last face added (uncentred), as AddShape leaves them; its name is the caller's business.
+// `progress` is called on the caller's thread, with the bytes read so far, once for every
+// block read. `sizeHint`, the size of the source when known, lets the face list grow in one
+// step to the size that the faces made so far project, instead of doubling; it never
+// reserves for faces not yet seen in the part of the file read.
 CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
                           const std::function<void(std::uint64_t bytesRead)>& progress = {},
-                          std::uint64_t sizeHint = 0);
+                          std::uint64_t sizeHint = 0, EDxfThreading threading = EDxfThreading::Automatic);
 
 // One line of plain English, e.g. "imported 572 faces on 3 layers; skipped POLYLINE 4, INSERT 1".
 std::string DxfImportSummary(const CDxfImportStats& stats, int layerCount);

@@ -97,9 +97,12 @@ int ParseAtoi(std::string_view text)
     while (i < text.size() && IsCSpace(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    // strtol saturates at LONG_MIN / LONG_MAX; atoi then keeps the low 32 bits.
+    // strtol saturates at LONG_MIN / LONG_MAX; atoi then keeps the low 32 bits. Up to 18
+    // digits cannot reach the limit, so only the digits past those are checked.
     constexpr std::uint64_t kLimit = std::uint64_t(INT64_MAX);
     std::uint64_t magnitude = 0;
+    const std::size_t unchecked = std::min(text.size(), i + 18);
+    for (; i < unchecked && IsDigit(text[i]); ++i) magnitude = magnitude * 10 + unsigned(text[i] - '0');
     bool overflow = false;
     for (; i < text.size() && IsDigit(text[i]); ++i) {
         const unsigned digit = unsigned(text[i] - '0');

@@ -173,6 +173,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(offTable == stats.facesOffTable);
     if (offTable > 0) FUZZ_CHECK(g_layerCount == kAddLayerLimit);
 
+    // The worker thread, which cuts and converts ahead of the entity machine, gives the same
+    // model as the caller's thread alone: the same faces, layers and statistics.
+    {
+        const std::vector<std::string> layers(g_layerName, g_layerName + g_layerCount);
+        const CShape lastFace = doc.m_curShape;
+        ResetGlobals();
+        InitViewDefaults();
+        CMyvorla_ltDoc threaded;
+        threaded.m_curShape.m_layer = "old";
+        threaded.AddShape();
+        threaded.SetModifiedFlag(false);
+        CMemorySource again(data, size);
+        const CDxfImportStats workerStats = ImportDxf(again, threaded, {}, size, EDxfThreading::Worker);
+        FUZZ_CHECK(threaded.m_shapeList == doc.m_shapeList);
+        FUZZ_CHECK(threaded.m_curShape == lastFace);
+        FUZZ_CHECK(std::vector<std::string>(g_layerName, g_layerName + g_layerCount) == layers);
+        FUZZ_CHECK(workerStats.facesDroppedFirstEdge == stats.facesDroppedFirstEdge);
+        FUZZ_CHECK(workerStats.facesOutOfRange == stats.facesOutOfRange);
+        FUZZ_CHECK(workerStats.solidsDropped == stats.solidsDropped);
+        FUZZ_CHECK(workerStats.linesWithoutThickness == stats.linesWithoutThickness);
+        FUZZ_CHECK(workerStats.skippedByKind == stats.skippedByKind);
+        FUZZ_CHECK(workerStats.longLines == stats.longLines);
+        FUZZ_CHECK(workerStats.wideCodeLines == stats.wideCodeLines);
+        FUZZ_CHECK(workerStats.binaryDxf == stats.binaryDxf);
+        FUZZ_CHECK(workerStats.entitiesFound == stats.entitiesFound);
+        FUZZ_CHECK(workerStats.bytesRead == stats.bytesRead);
+    }
+
     // Written as DXF and read back: every face again, but for those whose first edge the
     // six-decimal text brings down to 1.0 or less.
     std::uint64_t survive = 0;

@@ -108,3 +108,48 @@ TEST(DxfLineReader, CountsEachLongLineOnceAndReportsProgress)
     EXPECT_EQ(last, 607u + 300u);
     EXPECT_GT(calls, 10);
 }
+
+TEST(DxfLineReader, ForEachLineGivesTheLinesOfNext)
+{
+    // The same lines and consumed counts as Next, also when `take` stops the loop at random
+    // lines and it is started again.
+    std::mt19937 random(23);
+    const char alphabet[] = "\r\n\n\n\nx0 \0";
+    for (int round = 0; round < 40; ++round) {
+        std::string bytes;
+        const int lines = 1 + int(random() % 60);
+        for (int l = 0; l < lines; ++l) {
+            const int length = (random() % 3) ? int(random() % 70) : 250 + int(random() % 12);
+            for (int c = 0; c < length; ++c) bytes += alphabet[random() % (sizeof alphabet - 1)];
+            bytes += (random() % 3) ? "\r\n" : "\n";
+        }
+        if (random() % 2) bytes.pop_back();
+        const auto want = ReferenceLines(bytes);
+        for (std::size_t block : {1, 3, 64, 255, 257, 300, 1000, 1 << 20}) {
+            std::vector<std::uint64_t> wantConsumed;
+            std::uint64_t wantSplit = 0;
+            {
+                CMemorySource source(bytes);
+                CDxfLineReader reader(source, block);
+                std::string_view text;
+                bool newline = false;
+                while (reader.Next(text, newline)) wantConsumed.push_back(reader.BytesConsumed());
+                wantSplit = reader.SplitLines();
+            }
+            CMemorySource source(bytes);
+            CDxfLineReader reader(source, block);
+            std::vector<CLine> got;
+            std::vector<std::uint64_t> consumed;
+            auto take = [&](std::string_view text, bool newline) {
+                got.push_back({std::string(text), newline});
+                consumed.push_back(reader.BytesConsumed());
+                return random() % 5 != 0;
+            };
+            while (reader.ForEachLine(take)) {
+            }
+            ASSERT_EQ(got, want) << "round " << round << ", block " << block;
+            EXPECT_EQ(consumed, wantConsumed) << "round " << round << ", block " << block;
+            EXPECT_EQ(reader.SplitLines(), wantSplit) << "round " << round << ", block " << block;
+        }
+    }
+}

@@ -342,3 +342,28 @@ TEST(DxfReader, ReplacesTheModelAndReportsProgress)
     EXPECT_EQ(stats.bytesRead, text.size());
     EXPECT_EQ(DxfImportSummary(stats, g_layerCount), "imported 1 face on 1 layer");
 }
+
+TEST(DxfReader, LeavesTheScratchRecordAsAddShapeDoes)
+{
+    // The scratch face ends as a copy of the last face added, before the centring moved it;
+    // its reserved values are not copied into faces and stay as they were.
+    CMyvorla_ltDoc doc;
+    doc.m_curShape.m_reserved[2] = 7.0f;
+    const std::string text =
+        Entities(Face("A", {{100, -50, 7}, {200, -50, 7}, {200, 50, 7}, {100, 50, 7}}, "62\n1\n") +
+                 "0\nLINE\n8\nB\n10\n0\n20\n0\n30\n0\n11\n10\n21\n0\n31\n0\n39\n2.5\n62\n5\n" +
+                 Face("C", {{0, 0, 0}, {0.5, 0, 0}, {0, 3, 0}}));  // dropped: short first edge
+    CMemorySource source(text);
+    ImportDxf(source, doc);
+    ASSERT_EQ(doc.m_shapeList.size(), 2u);
+    const CShape& last = doc.m_shapeList[1];
+    const CShape& cur = doc.m_curShape;
+    EXPECT_EQ(cur.m_kind, 3);
+    EXPECT_EQ(cur.m_layer, "B");
+    EXPECT_EQ((std::vector<float>{cur.m_color[0], cur.m_color[1], cur.m_color[2]}), (std::vector<float>{0, 0, 1}));
+    EXPECT_EQ(Corners(cur), (CCorners{{0, 0, 0}, {10, 0, 0}, {10, 2.5f, 0}, {0, 2.5f, 0}}));
+    EXPECT_EQ(Normal(cur), Normal(last));
+    EXPECT_EQ(cur.m_reserved[2], 7.0f);
+    for (float r : last.m_reserved) EXPECT_EQ(r, 0.0f);
+    EXPECT_NE(Corners(last), Corners(cur));  // the list's copy was centred
+}

@@ -82,3 +82,20 @@ TEST(NumberParse, ReadsOnlyTheGivenCharacters)
     EXPECT_EQ(ParseAtof(std::string_view(buffer).substr(0, 2)), 12.0);
     EXPECT_EQ(ParseAtof(std::string_view(" 0x1p4").substr(0, 4)), 1.0);  // " 0x1" is 1
 }
+
+TEST(NumberParse, PlainDecimalsOfEveryShapeAgreeWithTheCLibrary)
+{
+    // Digits and points in every arrangement up to 17 characters, with digits after the text
+    // in memory that must not count: the plain-decimal path or its fallback must agree.
+    std::mt19937_64 random(19);
+    const char alphabet[] = "0123456789012345678901234567890123456789.";
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = (random() % 3 == 0) ? "-" : "";
+        const std::size_t length = random() % 18;
+        for (std::size_t k = 0; k < length; ++k) text += alphabet[random() % (sizeof alphabet - 1)];
+        const std::string padded = text + "987654321.5";
+        const double got = ParseAtofPadded(std::string_view(padded).substr(0, text.size()));
+        const double want = std::atof(text.c_str());
+        ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << '"' << text << "\" gave " << got << ", atof " << want;
+    }
+}

@@ -1,0 +1,134 @@
+// The DXF pair worker: batches filled in ring order, handed over under one mutex.
+#include "import/DxfPairPipeline.h"
+
+#include <charconv>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <unistd.h>
+
+CDxfPairPipeline::CDxfPairPipeline(CByteSource& source) : m_cutter(source)
+{
+    for (CDxfPairBatch& batch : m_ring) batch.progress.reserve(4);
+    m_cutter.Lines().m_progress = [this](std::uint64_t bytesRead) { m_filling->progress.push_back(bytesRead); };
+    m_worker = std::thread([this] { Run(); });
+}
+
+CDxfPairPipeline::~CDxfPairPipeline()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_freed.notify_one();
+    m_worker.join();
+}
+
+bool CDxfPairPipeline::CoreIsFree()
+{
+    unsigned cores = std::thread::hardware_concurrency();
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (sched_getaffinity(0, sizeof allowed, &allowed) == 0) cores = unsigned(CPU_COUNT(&allowed));
+    if (cores < 2) return false;
+    // The fourth field of /proc/loadavg, "runnable/total", counts the tasks running or waiting
+    // for a core at this moment, this thread among them. Without it, assume a free core.
+    char text[128] = {};
+    const int fd = ::open("/proc/loadavg", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return true;
+    const ssize_t got = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (got <= 0) return true;
+    const char* slash = std::strchr(text, '/');
+    if (!slash) return true;
+    const char* start = slash;
+    while (start > text && start[-1] >= '0' && start[-1] <= '9') --start;
+    unsigned runnable = 0;
+    if (std::from_chars(start, slash, runnable).ec != std::errc()) return true;
+    return runnable < cores;
+}
+
+const CDxfPairBatch* CDxfPairPipeline::Next()
+{
+    std::unique_lock lock(m_mutex);
+    if (m_holding) {
+        ++m_released;
+        m_holding = false;
+        m_freed.notify_one();
+    }
+    m_filled.wait(lock, [this] { return m_published > m_released || m_finished; });
+    if (m_published > m_released) {
+        m_holding = true;
+        return &m_ring[m_released % kRing];
+    }
+    if (m_failure) std::rethrow_exception(m_failure);
+    return nullptr;
+}
+
+void CDxfPairPipeline::Run()
+{
+    try {
+        for (bool more = true; more;) {
+            CDxfPairBatch* batch = nullptr;
+            {
+                std::unique_lock lock(m_mutex);
+                m_freed.wait(lock, [this] { return m_published - m_released < kRing || m_stop; });
+                if (m_stop) return;
+                batch = &m_ring[m_published % kRing];
+            }
+            more = Fill(*batch);
+            {
+                std::lock_guard lock(m_mutex);
+                ++m_published;
+                m_finished = !more;
+            }
+            m_filled.notify_one();
+        }
+    } catch (...) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_failure = std::current_exception();
+            m_finished = true;
+        }
+        m_filled.notify_one();
+    }
+}
+
+// Returns false when the data has ended. A batch also ends after a block read, so that the
+// caller sees the progress of a long stretch of unused pairs, and a stop request is seen soon.
+bool CDxfPairPipeline::Fill(CDxfPairBatch& batch)
+{
+    batch.progress.clear();
+    m_filling = &batch;
+    CDxfPair* const pairs = batch.pairs.get();
+    char* const text = batch.text.get();
+    std::size_t count = 0, textUsed = 0;
+    const bool more = m_cutter.ForEachPair([&](int code, std::string_view value) {
+        CDxfPair& pair = pairs[count];
+        switch (DxfValueKind(code)) {
+        case EDxfValue::Unused: return batch.progress.empty();
+        case EDxfValue::Number: {
+            const CAtofParts parts = ParseAtofParts(value);
+            pair.numerator = parts.numerator;
+            pair.length = static_cast<std::uint16_t>(parts.exponent);
+            break;
+        }
+        case EDxfValue::Integer: pair.integer = ParseAtoi(value); break;
+        case EDxfValue::Text:
+            std::memcpy(text + textUsed, value.data(), value.size());
+            pair.offset = static_cast<std::uint32_t>(textUsed);
+            pair.length = static_cast<std::uint16_t>(value.size());
+            pair.consumed = m_cutter.Lines().BytesConsumed();
+            textUsed += value.size();
+            break;
+        }
+        pair.code = static_cast<std::int16_t>(code);
+        ++count;
+        return count < CDxfPairBatch::kPairs && textUsed <= CDxfPairBatch::kText - CDxfLineReader::kMaxLine &&
+               batch.progress.empty();
+    });
+    batch.count = count;
+    batch.textUsed = textUsed;
+    return more;
+}
