@@ -3,6 +3,7 @@
 // re-export read back gives exactly the faces whose first edge still passes the test; the
 // numbers read as the C library reads them and the lines as fgets cuts them.
 #include "FuzzSupport.h"
+#include "../import/DxfReferenceLines.h"
 
 #include "export/DxfWriter.h"
 #include "export/NumberText.h"
@@ -52,33 +53,7 @@ void CheckNumbers(std::string_view text)
 
 // fgets with a 256-byte buffer on a text-mode stream: CR LF becomes LF, then lines of at most
 // 255 characters including their LF.
-struct CLine {
-    std::string text;
-    bool newline;
-    bool operator==(const CLine&) const = default;
-};
-
-std::vector<CLine> ReferenceLines(std::string_view bytes)
-{
-    std::string stream;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) stream += bytes[i];
-    std::vector<CLine> lines;
-    std::size_t i = 0;
-    while (i < stream.size()) {
-        CLine line{{}, false};
-        while (i < stream.size() && line.text.size() < CDxfLineReader::kMaxLine) {
-            const char c = stream[i++];
-            if (c == '\n') {
-                line.newline = true;
-                break;
-            }
-            line.text += c;
-        }
-        lines.push_back(line);
-    }
-    return lines;
-}
+using CLine = CReferenceLine;
 
 // The line reader with a small block, so that block ends fall inside lines and CR LF pairs.
 void CheckLines(std::string_view bytes)

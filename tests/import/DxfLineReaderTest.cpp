@@ -1,5 +1,6 @@
 // DXF lines must come out as fgets with a 256-byte buffer gives them from a text-mode stream,
 // whatever the block size and wherever a block ends.
+#include "DxfReferenceLines.h"
 #include "import/DxfLineReader.h"
 
 #include <gtest/gtest.h>
@@ -10,34 +11,7 @@
 
 namespace {
 
-struct CLine {
-    std::string text;
-    bool newline;
-    bool operator==(const CLine&) const = default;
-};
-
-// Character at a time: CR LF becomes LF, then lines of at most 255 characters with their LF.
-std::vector<CLine> ReferenceLines(const std::string& bytes)
-{
-    std::string stream;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) stream += bytes[i];
-    std::vector<CLine> lines;
-    std::size_t i = 0;
-    while (i < stream.size()) {
-        CLine line{{}, false};
-        while (i < stream.size() && line.text.size() + 1 < 256) {
-            const char c = stream[i++];
-            if (c == '\n') {
-                line.newline = true;
-                break;
-            }
-            line.text += c;
-        }
-        lines.push_back(line);
-    }
-    return lines;
-}
+using CLine = CReferenceLine;
 
 std::vector<CLine> ReaderLines(const std::string& bytes, std::size_t blockSize)
 {
