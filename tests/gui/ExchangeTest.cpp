@@ -5,7 +5,9 @@
 #include "app/CommandIds.h"
 #include "model/LayerTable.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QProgressDialog>
 #include <QStatusBar>
 #include <QTemporaryDir>
 
@@ -36,6 +38,7 @@ private slots:
     void importReplacesTheModelAndSaysWhatWasRead();
     void importAsksToSaveAndCancelKeepsTheModel();
     void importOfAFileThatCannotBeOpened();
+    void largeImportLeavesNoProgressWindowBehind();
     void exportChecksTheExtensionAndReports();
     void exportThatCannotBeWrittenSaysWhyAndLeavesNoFile();
 
@@ -64,6 +67,40 @@ void CExchangeTest::importReplacesTheModelAndSaysWhatWasRead()
     QVERIFY2(status.contains(QString::fromUtf8("1 面を読み込みました")), qPrintable(status));
     QVERIFY2(status.contains(QString::fromUtf8("最初の辺が 1.0 以下 1 面")), qPrintable(status));
     QVERIFY2(status.contains(QStringLiteral("POLYLINE 1")), qPrintable(status));
+}
+
+// A file of several megabytes: read with the worker thread when a core is free, with the
+// progress reported to the dialog from the caller's thread. The whole model arrives, the view
+// draws again and no progress window is left open.
+void CExchangeTest::largeImportLeavesNoProgressWindowBehind()
+{
+    CScriptedPrompts prompts;
+    CStartedProgram program;
+    constexpr int kFaces = 50000;
+    QByteArray text = "0\nSECTION\n2\nENTITIES\n";
+    for (int i = 0; i < kFaces; ++i) {
+        const QByteArray x = QByteArray::number(i % 250 * 200), y = QByteArray::number(i / 250 * 200);
+        const QByteArray x1 = QByteArray::number(i % 250 * 200 + 150), y1 = QByteArray::number(i / 250 * 200 + 150);
+        text += "0\n3DFACE\n8\nLayer" + QByteArray::number(i % 7) + "\n10\n" + x + "\n20\n" + y + "\n30\n0.000000\n11\n" +
+                x1 + "\n21\n" + y + "\n31\n0.000000\n12\n" + x1 + "\n22\n" + y1 + "\n32\n0.000000\n13\n" + x +
+                "\n23\n" + y1 + "\n33\n0.000000\n";
+    }
+    text += "0\nENDSEC\n0\nEOF\n";
+    QVERIFY(text.size() > (4 << 20));
+    prompts.m_files.enqueue(WriteFile(m_dir, "large.dxf", text));
+    program.Frame().Action(ID_IMPORT_DXF)->trigger();
+    QVERIFY2(prompts.m_shown.isEmpty(), qPrintable(prompts.m_shown.join('\n')));
+    const CShapeList& shapes = program.Host().Doc().m_shapeList;
+    QCOMPARE(shapes.size(), size_t(kFaces));
+    QCOMPARE(g_layerCount, 7);
+    // The plan's box runs from 0 to 49,950 across and 0 to 39,950 deep; centred on the origin.
+    QCOMPARE(shapes[0].m_vertex[0][0], -24975.0f);
+    QCOMPARE(shapes.back().m_layer, std::string("Layer") + std::to_string((kFaces - 1) % 7));
+    QVERIFY(program.View().updatesEnabled());
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        QVERIFY2(!(qobject_cast<QProgressDialog*>(widget) && widget->isVisible()), "a progress window stayed open");
+    const QString status = program.Frame().statusBar()->currentMessage();
+    QVERIFY2(status.contains(QString::fromUtf8("50000 面を読み込みました")), qPrintable(status));
 }
 
 void CExchangeTest::importAsksToSaveAndCancelKeepsTheModel()
