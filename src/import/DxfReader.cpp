@@ -145,14 +145,7 @@ public:
     void KeepLastFace()
     {
         if (m_stats.facesImported == 0) return;
-        const CShape& last = m_doc.m_shapeList.back();
-        CShape& cur = m_doc.m_curShape;
-        cur.m_kind = last.m_kind;
-        cur.m_selected = last.m_selected;
-        cur.m_layer = last.m_layer;
-        std::memcpy(cur.m_color, last.m_color, sizeof cur.m_color);
-        std::memcpy(cur.m_vertex, last.m_vertex, sizeof cur.m_vertex);
-        std::memcpy(cur.m_normal, last.m_normal, sizeof cur.m_normal);
+        m_doc.m_curShape.CopyAllButReserved(m_doc.m_shapeList.back());
     }
 
     // Moves every face so that the box of the corners placed is centred on the origin in plan.

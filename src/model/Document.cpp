@@ -4,17 +4,10 @@
 #include "interaction/MoveState.h"
 
 #include <algorithm>
-#include <cstring>
 
 void CMyvorla_ltDoc::AddShape()
 {
-    CShape& shape = m_shapeList.emplace_back();
-    shape.m_kind = m_curShape.m_kind;
-    shape.m_selected = m_curShape.m_selected;
-    shape.m_layer = m_curShape.m_layer;
-    std::memcpy(shape.m_color, m_curShape.m_color, sizeof shape.m_color);
-    std::memcpy(shape.m_vertex, m_curShape.m_vertex, sizeof shape.m_vertex);
-    std::memcpy(shape.m_normal, m_curShape.m_normal, sizeof shape.m_normal);
+    m_shapeList.emplace_back().CopyAllButReserved(m_curShape);
     SetModifiedFlag(true);
 }
 

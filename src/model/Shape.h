@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,19 @@ public:
 
     const std::string& GetLayer() const { return m_layer; }
     void SetLayer(std::string name) { m_layer = std::move(name); }
+
+    // Takes every member of `other` but the reserved values, which stay this face's own: what
+    // adding a face copies from the working record, and what the working record keeps of the
+    // last face added.
+    void CopyAllButReserved(const CShape& other)
+    {
+        m_kind = other.m_kind;
+        m_selected = other.m_selected;
+        m_layer = other.m_layer;
+        std::memcpy(m_color, other.m_color, sizeof m_color);
+        std::memcpy(m_vertex, other.m_vertex, sizeof m_vertex);
+        std::memcpy(m_normal, other.m_normal, sizeof m_normal);
+    }
 
     bool operator==(const CShape&) const = default;
 };
