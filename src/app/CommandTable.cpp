@@ -7,7 +7,7 @@
 
 namespace {
 
-struct CCommandSpec {
+struct CCommandEntry {
     int id;
     const char* name;
     const char* text;  // menu text with its mnemonic; empty for commands without a menu item
@@ -15,7 +15,7 @@ struct CCommandSpec {
     const char* prompt;
 };
 
-QList<CCommandSpec> Specs()
+QList<CCommandEntry> Entries()
 {
     using K = QKeySequence;
     return {
@@ -60,18 +60,18 @@ QList<CCommandSpec> Specs()
 
 CCommandTable::CCommandTable(QObject* parent) : QObject(parent)
 {
-    for (const CCommandSpec& spec : Specs()) {
-        auto* action = new QAction(QString::fromUtf8(spec.text), this);
-        action->setObjectName(spec.name);
-        action->setData(spec.id);
-        action->setShortcuts(spec.shortcuts);
+    for (const CCommandEntry& entry : Entries()) {
+        auto* action = new QAction(QString::fromUtf8(entry.text), this);
+        action->setObjectName(entry.name);
+        action->setData(entry.id);
+        action->setShortcuts(entry.shortcuts);
         action->setShortcutContext(Qt::WindowShortcut);
-        const QStringList prompt = QString::fromUtf8(spec.prompt).split('\n');
+        const QStringList prompt = QString::fromUtf8(entry.prompt).split('\n');
         action->setStatusTip(prompt.value(0));
         action->setToolTip(prompt.value(1, prompt.value(0)));
         // Commands without a handler stay disabled until one is connected.
         action->setEnabled(false);
-        m_actions.insert(spec.id, action);
+        m_actions.insert(entry.id, action);
     }
 }
 

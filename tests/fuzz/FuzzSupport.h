@@ -3,6 +3,7 @@
 // process-wide tables for before-and-after comparisons.
 #pragma once
 
+#include "../model/ShapeBytes.h"
 #include "interaction/MoveState.h"
 #include "model/ByteStream.h"
 #include "model/LayerTable.h"
@@ -28,31 +29,6 @@ inline std::string SavedModel(const CShapeList& shapes)
     CStringSink sink;
     WriteModelFile(sink, shapes);
     return sink.m_bytes;
-}
-
-template <typename T> void AppendBytes(std::string& out, const T& value)
-{
-    out.append(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-inline void AppendText(std::string& out, const std::string& text)
-{
-    AppendBytes(out, text.size());
-    out += text;
-}
-
-// Every member of a face, floats as their bits (so NaN compares equal to itself).
-inline std::string ShapeBytes(const CShape& shape)
-{
-    std::string out;
-    AppendBytes(out, shape.m_kind);
-    AppendBytes(out, shape.m_selected);
-    AppendText(out, shape.m_layer);
-    AppendBytes(out, shape.m_color);
-    AppendBytes(out, shape.m_reserved);
-    AppendBytes(out, shape.m_vertex);
-    AppendBytes(out, shape.m_normal);
-    return out;
 }
 
 // Every slot of the layer table (also those past the count), the scene settings and the

@@ -18,55 +18,36 @@
 #error "VORLA_TEST_DATA must point at tests/data"
 #endif
 #include "TestSupport.h"
+#include "../model/ShapeBytes.h"
 
 namespace {
-
-template <class T> void PutBytes(std::string& out, const T& value)
-{
-    out.append(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-void PutText(std::string& out, const std::string& text)
-{
-    PutBytes(out, text.size());
-    out += text;
-}
 
 // Everything an import leaves behind, as bytes, so that NaNs and signed zeros count too.
 std::string Outcome(const CMyvorla_ltDoc& doc, const CDxfImportStats& stats, const std::vector<std::uint64_t>& progress)
 {
     std::string out;
-    const auto putShape = [&](const CShape& s) {
-        PutBytes(out, s.m_kind);
-        PutBytes(out, s.m_selected);
-        PutText(out, s.m_layer);
-        PutBytes(out, s.m_color);
-        PutBytes(out, s.m_reserved);
-        PutBytes(out, s.m_vertex);
-        PutBytes(out, s.m_normal);
-    };
-    PutBytes(out, doc.m_shapeList.size());
-    for (const CShape& s : doc.m_shapeList) putShape(s);
-    putShape(doc.m_curShape);
-    PutBytes(out, doc.IsModified());
-    PutBytes(out, g_layerCount);
+    AppendBytes(out, doc.m_shapeList.size());
+    for (const CShape& s : doc.m_shapeList) out += ShapeBytes(s);
+    out += ShapeBytes(doc.m_curShape);
+    AppendBytes(out, doc.IsModified());
+    AppendBytes(out, g_layerCount);
     for (int i = 0; i < g_layerCount; ++i) {
-        PutText(out, g_layerName[i]);
-        PutBytes(out, g_layerAttr[i]);
+        AppendText(out, g_layerName[i]);
+        AppendBytes(out, g_layerAttr[i]);
     }
     for (std::uint64_t n : {stats.facesImported, stats.facesDroppedFirstEdge, stats.linesWithoutThickness,
-                            stats.solidsDropped, stats.facesOffTable, stats.longLines, stats.wideCodeLines,
+                            stats.solidsDropped, stats.facesOutOfRange, stats.facesOffTable, stats.longLines, stats.wideCodeLines,
                             stats.bytesRead})
-        PutBytes(out, n);
+        AppendBytes(out, n);
     for (const auto& [name, count] : stats.skippedByKind) {
-        PutText(out, name);
-        PutBytes(out, count);
+        AppendText(out, name);
+        AppendBytes(out, count);
     }
-    PutBytes(out, stats.entitiesFound);
-    PutBytes(out, stats.binaryDxf);
-    PutText(out, stats.readError);
-    PutBytes(out, progress.size());
-    for (std::uint64_t n : progress) PutBytes(out, n);
+    AppendBytes(out, stats.entitiesFound);
+    AppendBytes(out, stats.binaryDxf);
+    AppendText(out, stats.readError);
+    AppendBytes(out, progress.size());
+    for (std::uint64_t n : progress) AppendBytes(out, n);
     return out;
 }
 

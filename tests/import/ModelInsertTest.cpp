@@ -13,7 +13,7 @@
 
 namespace {
 
-struct CLayerSpec {
+struct CLayerRow {
     std::string name;
     double value;  // red; the other values derive from it so each layer is recognisable
     std::string texture;
@@ -35,10 +35,10 @@ CShape MakeShape(const std::string& layer, float seed, int32_t selected)
     return s;
 }
 
-void SetLayers(const std::vector<CLayerSpec>& layers)
+void SetLayers(const std::vector<CLayerRow>& layers)
 {
     g_layerCount = 0;
-    for (const CLayerSpec& layer : layers) {
+    for (const CLayerRow& layer : layers) {
         const int i = g_layerCount++;
         g_layerName[i] = layer.name;
         for (int a = 0; a < kLayerAttrCount; ++a) g_layerAttr[i][a] = layer.value + a;
@@ -48,7 +48,7 @@ void SetLayers(const std::vector<CLayerSpec>& layers)
 
 // The bytes of a model file with these layers and faces and foreign scene settings; the
 // globals are back at their start-of-process values afterwards.
-std::string ModelBytes(const std::vector<CLayerSpec>& layers, const CShapeList& shapes)
+std::string ModelBytes(const std::vector<CLayerRow>& layers, const CShapeList& shapes)
 {
     SetLayers(layers);
     g_sky = "pigment { Blood_Sky} ";
@@ -215,7 +215,7 @@ TEST(ModelInsert, LayersStopAtNinetyNineButEveryFaceIsInserted)
     const std::string file =
         ModelBytes({{"X", 1, ""}, {"Y", 2, ""}, {"Z", 3, ""}}, {MakeShape("X", 1, 0), MakeShape("Z", 2, 0)});
     for (const CCase& c : cases) {
-        std::vector<CLayerSpec> layers;
+        std::vector<CLayerRow> layers;
         for (int i = 0; i < c.before; ++i) layers.push_back({"L" + std::to_string(i), 0, ""});
         SetLayers(layers);
         CMyvorla_ltDoc doc;
