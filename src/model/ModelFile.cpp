@@ -300,8 +300,14 @@ CLoadResult LoadModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_t si
     CModelFileContent content;
     CModelReadOptions options;
     options.sizeHint = sizeHint;
+    std::string error = ReadModelFile(source, content, options);
+    return ApplyModelFile(std::move(content), std::move(error), doc);
+}
+
+CLoadResult ApplyModelFile(CModelFileContent&& content, std::string error, CMyvorla_ltDoc& doc)
+{
     CLoadResult result;
-    result.error = ReadModelFile(source, content, options);
+    result.error = std::move(error);
     result.ok = result.error.empty();
     result.versionMatched = content.versionMatched;
 

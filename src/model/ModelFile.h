@@ -56,6 +56,10 @@ struct CLoadResult {
 // and what was read of the settings and layers before the fault stays in the tables.
 CLoadResult LoadModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_t sizeHint = 0);
 
+// The second half of LoadModel, for a file read aside (ReadModelFile touches neither the
+// document nor the tables): puts `content` and the outcome `error` of its reading into them.
+CLoadResult ApplyModelFile(CModelFileContent&& content, std::string error, CMyvorla_ltDoc& doc);
+
 // The most faces a model file holds: its face count is a signed 32-bit integer.
 inline constexpr std::uint64_t kMaxModelFileFaces = 0x7FFFFFFF;
 
