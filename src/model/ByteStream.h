@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -35,14 +36,31 @@ private:
     std::size_t m_pos = 0;
 };
 
-// Reads an open file descriptor it does not own.
+// What a reader on another thread shares with the thread that waits for it: a request to
+// stop, and the bytes read so far.
+struct CReadWatch {
+    std::atomic<bool> cancelled{false};
+    std::atomic<std::uint64_t> bytesRead{0};
+};
+
+// The error text of a read stopped through its CReadWatch.
+inline constexpr const char* kReadCancelled = "cancelled";
+
+// Reads an open file descriptor it does not own. A descriptor opened without blocking (a named
+// pipe) is waited on until data or the writer's end arrives, so a pipe whose writer has not
+// come yet reads as a wait, not as an empty file. With a watch, a request to stop ends the
+// reading within a tenth of a second (Error() is then kReadCancelled), and the bytes are counted.
 class CFdSource : public CByteSource {
 public:
-    explicit CFdSource(int fd) : m_fd(fd) {}
+    explicit CFdSource(int fd, CReadWatch* watch = nullptr);
     std::size_t Read(void* dst, std::size_t n) override;
 
 private:
+    // Waits until the descriptor can be read; false when the watch asks to stop.
+    bool WaitReadable();
     int m_fd;
+    CReadWatch* m_watch;
+    bool m_nonBlocking;
 };
 
 class CByteSink {

@@ -1,13 +1,17 @@
 // POSIX file access for the readers and writers.
 #include "model/FileAccess.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <ctime>
 #include <unistd.h>
 
 CInputFile::~CInputFile()
@@ -17,7 +21,9 @@ CInputFile::~CInputFile()
 
 bool CInputFile::Open(const std::string& path, std::string& error)
 {
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: opening a named pipe would otherwise wait here for its writer, where
+    // nobody can stop it. The reading waits instead (CFdSource).
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (m_fd < 0) {
         error = std::strerror(errno);
         return false;
@@ -37,7 +43,9 @@ bool CInputFile::Open(const std::string& path, std::string& error)
         error = "it is a device, not a file";
         return false;
     }
-    m_size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    m_regular = S_ISREG(st.st_mode);
+    m_size = m_regular ? static_cast<std::uint64_t>(st.st_size) : 0;
+    if (m_regular) ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
     return true;
 }
 
@@ -60,6 +68,31 @@ std::string ResolveTarget(const std::string& path)
         }
     }
     return target;
+}
+
+// A save that was killed between creating its temporary file and renaming it leaves the file
+// behind, hidden: "." + name + "." + six characters of mkstemp's alphabet. The saves of the
+// same model remove those that have not been touched for a day, so no save still running
+// (of this or another process) loses its file.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& base)
+{
+    constexpr time_t kStaleAfter = 24 * 60 * 60;
+    const std::string prefix = "." + base + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        if (!std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.end(),
+                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (st.st_uid != ::geteuid() || now - st.st_mtime < kStaleAfter) continue;
+        ::unlinkat(::dirfd(dir), name.c_str(), 0);
+    }
+    ::closedir(dir);
 }
 
 mode_t NewFileMode()
@@ -122,5 +155,6 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(CByte
         error = std::string("cannot replace the file: ") + std::strerror(err);
         return false;
     }
+    RemoveStaleTemporaries(folder, base);
     return true;
 }
