@@ -544,7 +544,6 @@ CDxfImportAside ReadDxfAside(CByteSource& source, const std::function<void(std::
             // No thread to be had: nothing was read yet, so this thread reads it all.
         }
     }
-    std::string memoryError;
     try {
         if (pipeline) {
             ReadWithWorker(*pipeline, import, stats, progress);
@@ -555,12 +554,12 @@ CDxfImportAside ReadDxfAside(CByteSource& source, const std::function<void(std::
         aside.hasLastFace = stats.facesImported > 0;
         import.Centre();
     } catch (const std::bad_alloc&) {
-        memoryError = "not enough memory for more than " + std::to_string(stats.facesImported) + " faces";
+        aside.memoryProblem = CFileProblem::Of(EFileProblem::kNoMemoryBeyondFaces, std::int64_t(stats.facesImported));
     } catch (const std::length_error&) {
-        memoryError = "too many faces for one model (more than " + std::to_string(stats.facesImported) + ")";
+        aside.memoryProblem = CFileProblem::Of(EFileProblem::kTooManyFaces, std::int64_t(stats.facesImported));
     }
     pipeline.reset();  // the worker stops before the faces' memory is given back
-    if (!memoryError.empty()) {
+    if (aside.memoryProblem.Failed()) {
         // All memory is given back and the model will be empty, as after a file without faces;
         // a part of a model would look complete.
         CShapeList().swap(scratch.m_shapeList);
@@ -568,7 +567,7 @@ CDxfImportAside ReadDxfAside(CByteSource& source, const std::function<void(std::
         aside.memoryFailed = true;
         stats.facesImported = 0;
         stats.facesOffTable = 0;
-        stats.readError = std::move(memoryError);
+        stats.readError = aside.memoryProblem.English();
     }
     aside.shapes = std::move(scratch.m_shapeList);
     aside.lastFace = scratch.m_curShape;

@@ -4,6 +4,7 @@
 
 #include "model/ByteStream.h"
 #include "model/Document.h"
+#include "model/FileProblem.h"
 
 #include <cstdint>
 #include <functional>
@@ -69,6 +70,7 @@ struct CDxfImportAside {
     CShape lastFace;                  // the scratch record as the import leaves it (uncentred)
     bool hasLastFace = false;
     bool memoryFailed = false;        // the faces did not fit in memory (stats.readError says so)
+    CFileProblem memoryProblem;       // and how many came before
     CDxfImportStats stats;
 };
 CDxfImportAside ReadDxfAside(CByteSource& source, const std::function<void(std::uint64_t bytesRead)>& progress = {},

@@ -60,22 +60,24 @@ CInsertAside ReadInsertion(CByteSource& source, std::uint64_t sizeHint)
     CModelReadOptions options;
     options.stopOnVersionMismatch = false;
     options.sizeHint = sizeHint;
-    aside.error = ReadModelFile(source, aside.content, options);
+    ReadModelFile(source, aside.content, options);
     return aside;
 }
 
 CInsertResult ApplyInsertion(CInsertAside&& aside, CMyvorla_ltDoc& doc, std::unique_ptr<CEditSequence>* record)
 {
     CInsertResult result;
-    result.error = std::move(aside.error);
-    if (!result.error.empty()) return result;
+    result.problem = aside.content.problem;
+    result.error = result.problem.English();
+    if (result.problem.Failed()) return result;
     CModelFileContent& content = aside.content;
     // The one large allocation comes before anything changes, so that a model too large for
     // the memory is refused with the document untouched.
     try {
         doc.m_shapeList.reserve(doc.m_shapeList.size() + content.shapes.size());
     } catch (const std::bad_alloc&) {
-        result.error = "not enough memory to add " + std::to_string(content.shapes.size()) + " faces";
+        result.problem = CFileProblem::Of(EFileProblem::kNoMemoryToAdd, std::int64_t(content.shapes.size()));
+        result.error = result.problem.English();
         return result;
     }
 

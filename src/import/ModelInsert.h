@@ -16,6 +16,7 @@ class CEditSequence;
 struct CInsertResult {
     bool ok = false;
     std::string error;  // what is wrong and where, when !ok
+    CFileProblem problem;
     std::size_t shapesInserted = 0;
     int layersAdded = 0;
     // The move is pending: the view sets its m_bLeftTracking to 1 so the next empty click
@@ -35,8 +36,7 @@ CInsertResult InsertModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_
 // Insertion in two steps, so that the file can be read away from the model (on another thread)
 // and merged in one step: the reading touches neither the document nor the tables.
 struct CInsertAside {
-    CModelFileContent content;
-    std::string error;  // what is wrong and where; nothing is merged then
+    CModelFileContent content;  // its problem says what is wrong and where; nothing is merged then
 };
 CInsertAside ReadInsertion(CByteSource& source, std::uint64_t sizeHint = 0);
 // Merges what ReadInsertion read, as InsertModel does. With `record`, what the merge changed

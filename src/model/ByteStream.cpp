@@ -49,6 +49,7 @@ std::size_t CFdSource::Read(void* dst, std::size_t n)
         } else if (got == 0) {
             break;
         } else if (errno != EINTR && errno != EAGAIN) {
+            m_systemError = errno;
             m_error = std::strerror(errno);
             break;
         }
@@ -70,7 +71,8 @@ bool CFdSink::Write(const void* src, std::size_t n)
         const ssize_t put = ::write(m_fd, p, n);
         if (put < 0) {
             if (errno == EINTR) continue;
-            m_error = std::strerror(errno);
+            m_problem = CFileProblem::System(errno);
+            m_error = m_problem.systemText;
             return false;
         }
         p += put;

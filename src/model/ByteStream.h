@@ -2,6 +2,8 @@
 // Readers and writers never open files themselves; the caller picks the source or sink.
 #pragma once
 
+#include "model/FileProblem.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
@@ -18,9 +20,12 @@ public:
     virtual std::size_t Read(void* dst, std::size_t n) = 0;
     // Non-empty after a read error (not at a plain end of data).
     virtual const std::string& Error() const { return m_error; }
+    // The errno of that error, 0 when it has none.
+    int SystemError() const { return m_systemError; }
 
 protected:
     std::string m_error;
+    int m_systemError = 0;
 };
 
 class CMemorySource : public CByteSource {
@@ -71,13 +76,17 @@ public:
     bool Failed() const { return !m_error.empty(); }
     const std::string& Error() const { return m_error; }
     // For a writer that refuses its data: records why, and Failed() becomes true.
-    void Refuse(std::string why)
+    void Refuse(CFileProblem why)
     {
-        if (m_error.empty()) m_error = std::move(why);
+        if (!m_error.empty()) return;
+        m_error = why.English();
+        m_problem = std::move(why);
     }
+    const CFileProblem& Problem() const { return m_problem; }
 
 protected:
     std::string m_error;
+    CFileProblem m_problem;
 };
 
 class CStringSink : public CByteSink {

@@ -19,6 +19,7 @@ public:
     // waits for the writer. Folders and devices (/dev/zero, a terminal) are refused.
     // On failure returns false and sets `error` (e.g. "No such file or directory").
     bool Open(const std::string& path, std::string& error);
+    bool Open(const std::string& path, CFileProblem& problem);
     int Fd() const { return m_fd; }
     // The size of a regular file; 0 for a pipe, whose end is known only when it comes.
     std::uint64_t Size() const { return m_size; }
@@ -37,3 +38,4 @@ private:
 // save, temporary files of earlier saves of the same file that were killed half-way and have
 // not changed for a day are removed.
 bool WriteFileAtomically(const std::string& path, const std::function<bool(CByteSink&)>& write, std::string& error);
+bool WriteFileAtomically(const std::string& path, const std::function<bool(CByteSink&)>& write, CFileProblem& problem);
