@@ -90,6 +90,7 @@ CEditHistory::CEditHistory(CDocumentHost& host) : m_host(host)
 {
     m_stack.setUndoLimit(kUndoLimit);
     connect(&m_stack, &QUndoStack::cleanChanged, this, &CEditHistory::SyncModified);
+    connect(&m_stack, &QUndoStack::indexChanged, this, &CEditHistory::SyncModified);
 }
 
 QString CEditHistory::StepName(EEditStep step)
@@ -182,6 +183,9 @@ void CEditHistory::Clear()
 {
     m_placementPending = false;
     m_stack.clear();
+    // clear() leaves an empty stack as it was, also when a change without a step had left it
+    // unclean.
+    m_stack.setClean();
     SyncModified();
 }
 

@@ -1,8 +1,10 @@
-// DXF import with its save question, progress and summary; DXF and POV-Ray export written
+// DXF import with its save question, progress, undo step and summary; DXF and POV-Ray export written
 // through a temporary file, so a failed export never leaves a truncated file behind.
 #include "app/ExchangeCommands.h"
 
 #include "app/DocumentHost.h"
+#include "app/FileReadTask.h"
+#include "app/FileReasons.h"
 #include "app/MainFrame.h"
 #include "app/UserPrompts.h"
 #include "export/DxfWriter.h"
@@ -10,11 +12,10 @@
 #include "import/DxfReader.h"
 #include "model/FileAccess.h"
 #include "model/LayerTable.h"
+#include "model/ModelEdits.h"
 #include "view/GLView.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QProgressDialog>
 #include <QStatusBar>
 
 #include <functional>
@@ -28,14 +29,18 @@ void Warn(CMainFrame& frame, const QString& text)
     CUserPrompts::Get().Tell(&frame, QMessageBox::Warning, QString::fromUtf8(kWarning), text);
 }
 
-// The status-bar line after an import: what was read, what was dropped and why.
-QString ImportSummary(const CDxfImportStats& stats)
+// The status-bar line after an import: why nothing came first, when nothing came; then what was
+// read, what was dropped and why.
+QString ImportSummary(const CDxfImportStats& stats, int layerCount)
 {
-    QString text;
+    QString text = QStringLiteral("DXF: ");
     if (stats.facesImported == 0) {
-        text = QString::fromUtf8("DXF: 面はありませんでした（LINE（厚さ付き）、SOLID、3DFACE だけを読み込みます）");
+        if (stats.binaryDxf)
+            return text + QString::fromUtf8("バイナリ DXF は読めません（DXF テキスト ファイルだけを読み込みます）。面はありませんでした");
+        if (!stats.entitiesFound) text += QString::fromUtf8("ENTITIES セクションがありません。");
+        text += QString::fromUtf8("面はありませんでした（LINE（厚さ付き）、SOLID、3DFACE だけを読み込みます）");
     } else {
-        text = QString::fromUtf8("DXF: %1 面を読み込みました（%2 画層）").arg(stats.facesImported).arg(g_layerCount);
+        text += QString::fromUtf8("%1 面を読み込みました（%2 画層）").arg(stats.facesImported).arg(layerCount);
     }
     QStringList dropped;
     if (stats.facesDroppedFirstEdge)
@@ -47,72 +52,72 @@ QString ImportSummary(const CDxfImportStats& stats)
     for (const auto& [kind, count] : stats.skippedByKind)
         skipped << QStringLiteral("%1 %2").arg(QString::fromStdString(kind)).arg(count);
     if (!skipped.isEmpty()) text += QString::fromUtf8("。読み飛ばした図形: ") + skipped.join(QStringLiteral(", "));
-    if (!stats.entitiesFound) text += QString::fromUtf8("。ENTITIES セクションがありません");
-    if (stats.binaryDxf) text += QString::fromUtf8("。バイナリ DXF は読めません");
     return text;
 }
 
 // Writes `path` through `write`; tells the user and returns false when that fails.
 bool WriteExport(CMainFrame& frame, const QString& path, const std::function<bool(CByteSink&)>& write)
 {
-    std::string error;
+    CFileProblem problem;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = WriteFileAtomically(path.toStdString(), write, error);
+    const bool ok = WriteFileAtomically(path.toStdString(), write, problem);
     QGuiApplication::restoreOverrideCursor();
-    if (!ok) Warn(frame, QString::fromUtf8("%1 に書き込めません\n\n%2").arg(path, QString::fromStdString(error)));
+    if (!ok) Warn(frame, QString::fromUtf8("%1 に書き込めません\n\n%2").arg(path, JapaneseReason(problem)));
     return ok;
 }
 
 }  // namespace
 
-void OnImportDxf(CMainFrame& frame)
+void OnImportDxf(CMainFrame& frame, const QString& givenPath)
 {
     CDocumentHost& host = frame.Host();
-    CMyvorla_ltView& view = *frame.View();
-    const QString path = CUserPrompts::Get().OpenFileName(&frame, QString(), QStringLiteral("*.dxf"));
+    if (host.IsReading()) return;
+    QString path = givenPath;
+    if (path.isEmpty())
+        path = CUserPrompts::Get().OpenFileName(
+            &frame, QString::fromUtf8("DXF ファイル (*.dxf);;すべてのファイル (*)"), QString());
     if (path.isEmpty()) return;
     // Unsaved changes: Yes saves first. A save that fails or is cancelled stops the import,
     // so the unsaved model is not replaced.
     if (!host.SaveModified()) return;
 
     CInputFile file;
-    std::string error;
-    if (!file.Open(path.toStdString(), error)) {
-        Warn(frame, QString::fromUtf8("%1 が開けません").arg(path) + QStringLiteral("\n\n") + QString::fromStdString(error));
+    CFileProblem problem;
+    if (!file.Open(path.toStdString(), problem)) {
+        Warn(frame, QString::fromUtf8("%1 が開けません").arg(path) + QStringLiteral("\n\n") + JapaneseReason(problem));
         return;
     }
-    host.SetPathName(QString(), false);
-    host.Doc().SetModifiedFlag(false);
+    // The drawing is read into a model aside; the model shown stays as it is until the
+    // reading has finished, and stays altogether when it is stopped or runs out of memory.
+    CDxfImportAside aside;
+    int systemError = 0;
+    const bool finished = CFileReadTask::Run(host, path, file, [&](CByteSource& source) {
+        aside = ReadDxfAside(source, {}, file.Size());
+        systemError = source.SystemError();
+    });
+    if (!finished) return;
+    if (aside.memoryFailed) {
+        Warn(frame, QString::fromUtf8("%1 を読み込めません").arg(path) + QStringLiteral("\n\n") +
+                        JapaneseReason(aside.memoryProblem));
+        return;
+    }
 
-    // Nothing may draw or change the model while it is being replaced; a long import shows
-    // its progress in a window-modal dialog.
-    view.setUpdatesEnabled(false);
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    QProgressDialog progress(QString::fromUtf8("%1 を読み込んでいます…").arg(path), QString(), 0, 1000, &frame);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    progress.setAutoClose(false);
-    progress.setValue(0);
-    const double size = double(std::max<std::uint64_t>(file.Size(), 1));
-    QElapsedTimer sinceUpdate;
-    sinceUpdate.start();
-    CFdSource source(file.Fd());
-    const CDxfImportStats stats = ImportDxf(
-        source, host.Doc(),
-        [&](std::uint64_t bytes) {
-            if (sinceUpdate.elapsed() < 50) return;
-            sinceUpdate.restart();
-            progress.setValue(std::min(999, int(bytes / size * 1000)));
-        },
-        file.Size());
-    progress.setValue(1000);
-    QGuiApplication::restoreOverrideCursor();
-    view.setUpdatesEnabled(true);
+    const CDxfImportStats stats = aside.stats;
+    const QString previousPath = host.PathName();
+    std::shared_ptr<CModelReplacement> record = CModelReplacement::Replace(
+        host.Doc(), [&](CMyvorla_ltDoc& doc) { ApplyDxfImport(std::move(aside), doc); });
+    host.SetPathName(QString(), false);
+    host.History().RecordReplacement(std::move(record), previousPath, QString(), stats.facesImported > 0);
     host.NotifyModelReplaced();
 
-    QString summary = ImportSummary(stats);
-    if (!stats.readError.empty())
-        summary += QString::fromUtf8("。読み込みエラー: ") + QString::fromStdString(stats.readError);
+    QString summary = ImportSummary(stats, g_layerCount);
+    if (!stats.readError.empty()) {
+        CFileProblem readError;
+        readError.code = EFileProblem::kSystem;
+        readError.systemError = systemError;
+        readError.systemText = stats.readError;
+        summary += QString::fromUtf8("。読み込みエラー: ") + JapaneseReason(readError);
+    }
     frame.statusBar()->showMessage(summary);
 }
 
