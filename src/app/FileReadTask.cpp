@@ -103,7 +103,7 @@ bool CFileReadTask::Run(CDocumentHost& host, const QString& path, CInputFile& fi
     CReadProgress* progress = nullptr;
     if (window) {
         progress = new CReadProgress(path, file.Size(), watch, window->statusBar());
-        window->statusBar()->insertPermanentWidget(0, progress);
+        window->statusBar()->addPermanentWidget(progress);
         progress->show();
     }
     QTimer update;
