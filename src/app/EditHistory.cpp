@@ -61,27 +61,38 @@ private:
     std::vector<std::shared_ptr<CModelEdit>> m_edits;
 };
 
-// A replaced model comes back with the name it had.
+// A replaced model comes back with the name it had, and the new one with the name it had when
+// it was undone (a save may have given it one).
 class CReplacementCommand : public CEditStepCommand {
 public:
-    CReplacementCommand(CEditHistory& history, std::shared_ptr<CModelEdit> edit, QString previousPath, QString newPath)
-        : CEditStepCommand(history, EEditStep::kImportDxf, std::move(edit)), m_previousPath(std::move(previousPath)),
-          m_newPath(std::move(newPath))
+    CReplacementCommand(CEditHistory& history, std::shared_ptr<CModelEdit> edit, QString previousPath)
+        : CEditStepCommand(history, EEditStep::kImportDxf, std::move(edit)), m_otherPath(std::move(previousPath))
     {
     }
     void redo() override
     {
         CEditStepCommand::redo();
-        m_history.Host().SetPathName(m_newPath, false);
+        SwapPath();
     }
     void undo() override
     {
         CEditStepCommand::undo();
-        m_history.Host().SetPathName(m_previousPath, false);
+        SwapPath();
     }
 
 private:
-    QString m_previousPath, m_newPath;
+    void SwapPath()
+    {
+        if (m_first) {
+            m_first = false;  // the push: the new model already has its name
+            return;
+        }
+        const QString shown = m_history.Host().PathName();
+        m_history.Host().SetPathName(m_otherPath, false);
+        m_otherPath = shown;
+    }
+    QString m_otherPath;  // the name of the model not shown
+    bool m_first = true;
 };
 
 }  // namespace
@@ -150,11 +161,10 @@ void CEditHistory::Record(EEditStep step, std::shared_ptr<CModelEdit> edit, bool
     SyncModified();
 }
 
-void CEditHistory::RecordReplacement(std::shared_ptr<CModelEdit> edit, const QString& previousPath,
-                                     const QString& newPath, bool leavesModel)
+void CEditHistory::RecordReplacement(std::shared_ptr<CModelEdit> edit, const QString& previousPath, bool leavesModel)
 {
     m_placementPending = false;
-    m_stack.push(new CReplacementCommand(*this, std::move(edit), previousPath, newPath));
+    m_stack.push(new CReplacementCommand(*this, std::move(edit), previousPath));
     if (!leavesModel) m_stack.setClean();
     SyncModified();
 }

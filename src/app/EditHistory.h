@@ -31,11 +31,10 @@ public:
     // A change already made. A record that changed nothing (a cut or a move with nothing
     // selected) is no step, but the model counts as changed, as it always has.
     void Record(EEditStep step, std::shared_ptr<CModelEdit> edit, bool changedSomething = true);
-    // A model put in place of the previous one (a DXF import): undo brings the previous model
-    // back under its own name, redo the new one under `newPath`. A model without faces counts as
-    // unchanged, like an empty new model.
-    void RecordReplacement(std::shared_ptr<CModelEdit> edit, const QString& previousPath, const QString& newPath,
-                           bool leavesModel);
+    // A model put in place of the previous one (a DXF import), already under its new name:
+    // undo brings the previous model back under `previousPath`, redo the new one under the name
+    // it had when it was undone. A model without faces counts as unchanged, like a new model.
+    void RecordReplacement(std::shared_ptr<CModelEdit> edit, const QString& previousPath, bool leavesModel);
     // The two-click move: its first click, and its end with the corners it replaced. The move
     // that places the faces an insertion just added is part of that insertion's step.
     void MoveStarted() { m_placementPending = false; }

@@ -107,7 +107,7 @@ void OnImportDxf(CMainFrame& frame, const QString& givenPath)
     std::shared_ptr<CModelReplacement> record = CModelReplacement::Replace(
         host.Doc(), [&](CMyvorla_ltDoc& doc) { ApplyDxfImport(std::move(aside), doc); });
     host.SetPathName(QString(), false);
-    host.History().RecordReplacement(std::move(record), previousPath, QString(), stats.facesImported > 0);
+    host.History().RecordReplacement(std::move(record), previousPath, stats.facesImported > 0);
     host.NotifyModelReplaced();
 
     QString summary = ImportSummary(stats, g_layerCount);
