@@ -2,6 +2,7 @@
 #include "app/RenderCommands.h"
 
 #include "app/DocumentHost.h"
+#include "app/FileReasons.h"
 #include "app/MainFrame.h"
 #include "app/UserPrompts.h"
 #include "export/PovRender.h"
@@ -62,11 +63,11 @@ void OnRender(CMainFrame& frame)
     // The scene goes to the current folder, where the renderer also writes its picture.
     const QString folder = QDir::currentPath();
     const QString scene = QDir(folder).filePath(QString::fromLatin1(kRenderSceneFile));
-    std::string error;
+    CFileProblem problem;
     const CShapeList& shapes = frame.Host().Doc().m_shapeList;
     if (!WriteFileAtomically(scene.toStdString(), [&](CByteSink& sink) { return WritePovRenderScene(sink, shapes); },
-                             error)) {
-        Warn(frame, QString::fromUtf8("シーン ファイル %1 を書き込めません\n\n%2").arg(scene, QString::fromStdString(error)));
+                             problem)) {
+        Warn(frame, QString::fromUtf8("シーン ファイル %1 を書き込めません\n\n%2").arg(scene, JapaneseReason(problem)));
         return;
     }
     const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY");
