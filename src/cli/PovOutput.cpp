@@ -8,6 +8,7 @@
 #include "export/SunPosition.h"
 #include "model/FileAccess.h"
 #include "model/SceneSettings.h"
+#include "view/Camera.h"
 #include "view/CameraState.h"
 #include "view/PovEngine.h"
 
@@ -104,22 +105,6 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
     return error.empty();
 }
 
-// Camera and scene settings as a freshly opened viewer of that size would have them, with the
-// overrides applied.
-void ApplyOptions(const CPovCliOptions& options)
-{
-    g_winWidth = options.width;
-    g_winHeight = options.height;
-    g_aspect = g_winWidth / g_winHeight;
-    g_drawFovy = g_fovy;
-    if (options.pitch) g_pitch = *options.pitch;
-    if (options.yaw) g_yaw = *options.yaw;
-    if (options.north) g_north = *options.north;
-    if (options.latitude) g_latitude = *options.latitude;
-    if (options.season) g_season = *options.season;
-    if (options.hour) g_hour = *options.hour;
-}
-
 bool RenderPicture(const std::string& path, const CShapeList& shapes)
 {
     LookForPovEngine();
@@ -156,7 +141,40 @@ bool RenderPicture(const std::string& path, const CShapeList& shapes)
     return true;
 }
 
+// "X,Y,Z": three finite numbers that fit a float, as the offset is held.
+bool ParseOffset(const std::string& text, std::array<float, 3>& offset)
+{
+    std::size_t start = 0;
+    for (int i = 0; i < 3; ++i) {
+        const std::size_t comma = i < 2 ? text.find(',', start) : text.size();
+        if (comma == std::string::npos) return false;
+        double value = 0;
+        if (!ParseNumber(text.substr(start, comma - start), value) || std::fabs(value) > 3.4e38) return false;
+        offset[static_cast<std::size_t>(i)] = static_cast<float>(value);
+        start = comma + 1;
+    }
+    return true;
+}
+
 }  // namespace
+
+void ApplyPovOptions(const CPovCliOptions& options)
+{
+    if (options.offset)
+        for (int i = 0; i < 3; ++i) g_camOffset[i] = (*options.offset)[static_cast<std::size_t>(i)];
+    if (options.pitch) g_pitch = *options.pitch;
+    if (options.yaw) g_yaw = *options.yaw;
+    RecordFrame(options.width, options.height);
+    if (options.walk) ToggleWalkThrough();
+    if (options.parallel) ToggleParallel();
+    // The toggles repaint; a parallel frame takes its extent from the frame before it.
+    RecordFrame(options.width, options.height);
+    RecordFrame(options.width, options.height);
+    if (options.north) g_north = *options.north;
+    if (options.latitude) g_latitude = *options.latitude;
+    if (options.season) g_season = *options.season;
+    if (options.hour) g_hour = *options.hour;
+}
 
 bool IsPovOutputExtension(const std::string& ext) { return ext == ".pov" || ext == ".png"; }
 
@@ -167,6 +185,18 @@ bool ParsePovOption(const std::vector<std::string>& args, std::size_t& i, CPovCl
     taken = true;
     if (name == "--render") {
         options.render = true;
+    } else if (name == "--walk") {
+        options.walk = true;
+    } else if (name == "--parallel") {
+        options.parallel = true;
+    } else if (name == "--offset") {
+        std::array<float, 3> offset{};
+        if (i + 1 >= args.size() || !ParseOffset(args[i + 1], offset)) {
+            error = "--offset takes X,Y,Z, three numbers";
+            return false;
+        }
+        ++i;
+        options.offset = offset;
     } else if (name == "--width" || name == "--height" || name == "--pitch" || name == "--yaw" ||
                name == "--north" || name == "--latitude" || name == "--season" || name == "--hour") {
         if (i + 1 >= args.size()) {
@@ -217,7 +247,7 @@ bool ParsePovOption(const std::vector<std::string>& args, std::size_t& i, CPovCl
 
 bool WritePovOutput(const std::string& path, const CShapeList& shapes, const CPovCliOptions& options)
 {
-    ApplyOptions(options);
+    ApplyPovOptions(options);
     if (FileExtension(path) == ".png") return RenderPicture(path, shapes);
     double sun[3];
     ComputeSunPosition(sun);
