@@ -25,6 +25,10 @@ const char kUsage[] =
     "  sphere [IN] OUT [--smooth]\n"
     "                         add a sphere of radius 1000 at the origin to IN (or to an\n"
     "                         empty model), write OUT; --smooth gives per-corner normals\n"
+    "  sun-study IN OUTDIR [--from H] [--to H] [--step H]\n"
+    "                         one picture per hour, default 8 to 16 every hour, as\n"
+    "                         OUTDIR/hour-HH.MM.png and their contact sheet OUTDIR/sun-study.png;\n"
+    "                         the camera, size and sun options of convert but --hour\n"
     "  help                   this text\n"
     "\n"
     "Exit status: 0 done, 1 input or output error, 2 usage error.\n";
@@ -51,6 +55,7 @@ int main(int argc, char** argv)
         if (verb == "convert") return RunConvert(args);
         if (verb == "insert") return RunInsert(args);
         if (verb == "sphere") return RunSphere(args);
+        if (verb == "sun-study") return RunSunStudy(args);
     } catch (const std::bad_alloc&) {
         // The readers report a model too large for the memory themselves; this is the rest.
         std::fputs("vorla-cli: not enough memory\n", stderr);

@@ -86,5 +86,24 @@ sun-study)
   [ "$("$png_check" shadow-side "$dir/out/hour-16.00.png")" = east ] || fail "afternoon shadow not east"
   [ -z "$(ls -A "$dir/tmp")" ] || fail "temporary files left: $(ls -A "$dir/tmp")"
   ;;
+sun-study-failures)
+  # An output folder that cannot be made is reported before POV-Ray ever starts.
+  mkdir "$dir/bin"
+  printf '#!/bin/sh\ntouch "%s/started"\nexit 1\n' "$dir" >"$dir/bin/povray"
+  chmod +x "$dir/bin/povray"
+  "$make_models" bad-texture "$dir/m.vrl" || fail "make-pov-models"
+  echo file >"$dir/file"
+  PATH="$dir/bin:$PATH" "$cli" sun-study "$dir/m.vrl" "$dir/file" --width 32 --height 24 2>"$dir/err"
+  [ $? -eq 1 ] || fail "exit status should be 1"
+  grep -q "^vorla-cli: $dir/file: cannot create the folder" "$dir/err" || { cat "$dir/err"; fail "folder message"; }
+  [ ! -e "$dir/started" ] || fail "POV-Ray was started"
+  # A picture POV-Ray fails on stops the series, naming it, with POV-Ray's message; no sheet.
+  "$cli" sun-study "$dir/m.vrl" "$dir/out" --from 10 --to 11 --width 32 --height 24 2>"$dir/err"
+  [ $? -eq 1 ] || fail "exit status should be 1"
+  grep -q "^vorla-cli: $dir/out/hour-10.00.png: POV-Ray failed (exit status [0-9]*): .*Parse Error.*; the series stops here" \
+    "$dir/err" || { cat "$dir/err"; fail "failure message"; }
+  [ ! -e "$dir/out/sun-study.png" ] || fail "a contact sheet was written"
+  [ -z "$(ls -A "$dir/tmp")" ] || fail "temporary files left: $(ls -A "$dir/tmp")"
+  ;;
 *) fail "unknown case $case" ;;
 esac
