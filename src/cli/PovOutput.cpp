@@ -41,7 +41,7 @@ bool RenderPicture(const std::string& path, const CShapeList& shapes)
     double sun[3];
     ComputeSunPosition(sun);
     if (!WriteRenderScene(folder.Path(), shapes, sun, error)) return ReportError(path, error), false;
-    error = RenderScene(engine, folder.Path(), TruncatePixels(g_winWidth), TruncatePixels(g_winHeight), 0, path);
+    error = RenderScene(engine, folder.Path(), TruncatePixels(g_winWidth), TruncatePixels(g_winHeight), path);
     if (!error.empty()) return ReportError(path, error), false;
     return true;
 }

@@ -69,23 +69,29 @@ bool WriteRenderScene(const std::string& folder, const CShapeList& shapes, const
     return false;
 }
 
-std::string RenderScene(const std::string& engine, const std::string& folder, int width, int height, int threads,
-                        const std::string& picture)
+std::string RunPovRay(const std::string& engine, const std::string& folder, const std::vector<std::string>& options,
+                      const std::string& output, const std::string& picture)
 {
     std::vector<std::string> argv = {engine};
-    for (std::string& option : BuildPovRenderOptions(width, height, true)) argv.push_back(option);
-    argv.push_back(std::string("+O") + kRenderedPicture);
-    argv.push_back("+FN");  // PNG
-    if (threads > 0) argv.push_back("+WT" + std::to_string(threads));
+    argv.insert(argv.end(), options.begin(), options.end());
     const CProcessResult run = RunProcess(argv, folder);
     if (!run.started) return "cannot render: " + run.error;
     if (!run.error.empty()) return "POV-Ray failed: " + run.error;
     if (run.exitStatus != 0)
         return "POV-Ray failed (exit status " + std::to_string(run.exitStatus) + "): " + PovRayMessage(run.output);
     std::string bytes, error;
-    if (!ReadWholeFile(folder + "/" + kRenderedPicture, bytes, error))
+    if (!ReadWholeFile(folder + "/" + output, bytes, error))
         return "POV-Ray wrote no picture: " + PovRayMessage(run.output);
     if (!WriteFileAtomically(picture, [&](CByteSink& sink) { return sink.Write(bytes.data(), bytes.size()); }, error))
         return error;
     return {};
+}
+
+std::string RenderScene(const std::string& engine, const std::string& folder, int width, int height,
+                        const std::string& picture)
+{
+    std::vector<std::string> options = BuildPovRenderOptions(width, height, true);
+    options.push_back(std::string("+O") + kRenderedPicture);
+    options.push_back("+FN");  // PNG
+    return RunPovRay(engine, folder, options, kRenderedPicture, picture);
 }

@@ -5,6 +5,7 @@
 #include "model/Shape.h"
 
 #include <string>
+#include <vector>
 
 // A folder under TMPDIR, removed with its contents when this goes out of scope.
 class CTempFolder {
@@ -29,9 +30,13 @@ bool FindPovRay(std::string& engine, std::string& error);
 // false with `error` set when it cannot be written.
 bool WriteRenderScene(const std::string& folder, const CShapeList& shapes, const double sun[3], std::string& error);
 
-// Renders the TEMP.pov of `folder` at width × height into `picture` (replaced only when the
-// render succeeded), with `threads` work threads (0: POV-Ray's choice). Touches no global
-// state, so runs may go side by side on threads of their own. Returns an empty string on
-// success, else what went wrong with POV-Ray's own message.
-std::string RenderScene(const std::string& engine, const std::string& folder, int width, int height, int threads,
+// Runs POV-Ray with `options` in `folder` and moves the picture it wrote there, `output`, to
+// `picture` (replaced only when the render succeeded). Touches no global state, so runs may go
+// side by side on threads of their own. Returns an empty string on success, else what went
+// wrong with POV-Ray's own message.
+std::string RunPovRay(const std::string& engine, const std::string& folder, const std::vector<std::string>& options,
+                      const std::string& output, const std::string& picture);
+
+// The picture of the TEMP.pov in `folder` at width × height, as RunPovRay.
+std::string RenderScene(const std::string& engine, const std::string& folder, int width, int height,
                         const std::string& picture);

@@ -5,6 +5,7 @@
 #include "cli/PovRenderRun.h"
 #include "export/SunPosition.h"
 #include "export/SunStudy.h"
+#include "export/SunStudyScenes.h"
 #include "model/CoreLoad.h"
 #include "model/SceneSettings.h"
 #include "picture/ContactSheet.h"
@@ -28,10 +29,8 @@
 namespace {
 
 struct CStudyJob {
-    double hour = 0;
-    std::string folder;   // its scene and POV-Ray's picture
-    std::string picture;  // OUTDIR/hour-HH.MM.png
-    std::string error;    // why it failed; empty when it did not
+    CSunStudyJob files;
+    std::string error;  // why it failed; empty when it did not
     bool done = false;
 };
 
@@ -75,7 +74,8 @@ bool PrepareOutputFolder(const std::string& folder)
 }
 
 // Runs the jobs on `lanes` threads in hour order; after a failure no further job starts.
-void RunJobs(std::vector<CStudyJob>& jobs, const std::string& engine, int width, int height, unsigned lanes)
+void RunJobs(std::vector<CStudyJob>& jobs, const std::string& engine, const std::string& folder, int width, int height,
+             unsigned lanes)
 {
     std::atomic<std::size_t> next{0};
     std::atomic<bool> failed{false};
@@ -88,7 +88,8 @@ void RunJobs(std::vector<CStudyJob>& jobs, const std::string& engine, int width,
             const std::size_t i = next++;
             if (i >= jobs.size()) return;
             CStudyJob& job = jobs[i];
-            job.error = RenderScene(engine, job.folder, width, height, threads, job.picture);
+            job.error = RunPovRay(engine, folder, SunStudyJobOptions(job.files, width, height, threads), job.files.output,
+                                  job.files.picture);
             job.done = true;
             std::lock_guard lock(printing);
             if (!job.error.empty()) {
@@ -96,7 +97,8 @@ void RunJobs(std::vector<CStudyJob>& jobs, const std::string& engine, int width,
                 continue;
             }
             ++finished;
-            std::fprintf(stderr, "vorla-cli: %s: rendered, %zu of %zu\n", job.picture.c_str(), finished, jobs.size());
+            std::fprintf(stderr, "vorla-cli: %s: rendered, %zu of %zu\n", job.files.picture.c_str(), finished,
+                         jobs.size());
         }
     };
     std::vector<std::thread> pool;
@@ -125,7 +127,8 @@ bool WriteSheet(const std::vector<CStudyJob>& jobs, const std::string& path, con
     QGuiApplication app(argc, argv);
     std::vector<CSheetPicture> pictures;
     for (const CStudyJob& job : jobs)
-        pictures.push_back({QString::fromStdString(job.picture), QString::fromStdString(SunStudyLabel(job.hour))});
+        pictures.push_back(
+            {QString::fromStdString(job.files.picture), QString::fromStdString(SunStudyLabel(job.files.hour))});
     QString error;
     if (!WriteContactSheet(pictures, QString::fromStdString(path), error))
         return ReportError(path, error.toStdString()), false;
@@ -170,26 +173,18 @@ int RunSunStudy(const std::vector<std::string>& args)
 
     CTempFolder temp;
     if (!temp.Create(error)) return ReportError(outDir, error);
+    std::vector<CSunStudyJob> scenes;
+    std::uint64_t triangles = 0;
+    if (!WriteSunStudyScenes(temp.Path(), doc.m_shapeList, {g_north, g_season, g_latitude}, SunStudyHourList(hours),
+                             outDir, scenes, triangles, error))
+        return ReportError(outDir, error);
     std::vector<CStudyJob> jobs;
-    const CSunSite site{g_north, g_season, g_latitude};
-    for (double hour : SunStudyHourList(hours)) {
-        CStudyJob job;
-        job.hour = hour;
-        job.folder = temp / std::to_string(jobs.size());
-        job.picture = outDir + "/" + SunStudyPictureName(hour);
-        std::error_code ec;
-        std::filesystem::create_directory(job.folder, ec);
-        if (ec) return ReportError(job.folder, ec.message());
-        double sun[3];
-        ComputeSunPosition(site, hour, sun);
-        if (!WriteRenderScene(job.folder, doc.m_shapeList, sun, error)) return ReportError(job.picture, error);
-        jobs.push_back(job);
-    }
+    for (const CSunStudyJob& scene : scenes) jobs.push_back({scene, {}, false});
     const unsigned lanes = std::min<unsigned>(CoresForWork(), unsigned(jobs.size()));
-    RunJobs(jobs, engine, int(g_winWidth), int(g_winHeight), lanes);
+    RunJobs(jobs, engine, temp.Path(), int(g_winWidth), int(g_winHeight), lanes);
     for (const CStudyJob& job : jobs)
         if (job.done && !job.error.empty())
-            return ReportError(job.picture, job.error + "; the series stops here");
+            return ReportError(job.files.picture, job.error + "; the series stops here");
     if (!WriteSheet(jobs, outDir + "/" + kContactSheetFile, temp)) return kExitFailure;
     return kExitOk;
 }

@@ -313,8 +313,11 @@ void WriteMesh(CPovText& text, const CShapeList& shapes, std::uint64_t& triangle
 
 }  // namespace
 
-bool WritePovScene(CByteSink& sink, const CShapeList& shapes, PovVariant variant, const double sun[3],
-                   CPovSceneStats* stats)
+namespace {
+
+// The scene up to the mesh, then the mesh inline or, with a `meshFile`, its include line.
+bool WriteScene(CByteSink& sink, const CShapeList& shapes, PovVariant variant, const double sun[3],
+                CPovSceneStats* stats, std::string_view meshFile)
 {
     const CPovCamera camera = ComputePovCamera();
     CPovText text(sink);
@@ -324,6 +327,35 @@ bool WritePovScene(CByteSink& sink, const CShapeList& shapes, PovVariant variant
     WriteLight(text, camera.eye);
     text.Put("\n");
     WriteTextures(text, variant);
+    std::uint64_t triangles = 0;
+    if (meshFile.empty()) {
+        WriteMesh(text, shapes, triangles);
+    } else if (MeshHasATriangle(shapes)) {
+        text.Put("#include \"");
+        text.Put(meshFile);
+        text.Put("\"\n");
+    }
+    if (stats) stats->triangles = triangles;
+    return text.Finish();
+}
+
+}  // namespace
+
+bool WritePovScene(CByteSink& sink, const CShapeList& shapes, PovVariant variant, const double sun[3],
+                   CPovSceneStats* stats)
+{
+    return WriteScene(sink, shapes, variant, sun, stats, {});
+}
+
+bool WritePovSceneUsingMeshFile(CByteSink& sink, const CShapeList& shapes, const double sun[3],
+                                std::string_view meshFile)
+{
+    return WriteScene(sink, shapes, PovVariant::Render, sun, nullptr, meshFile);
+}
+
+bool WritePovMesh(CByteSink& sink, const CShapeList& shapes, CPovSceneStats* stats)
+{
+    CPovText text(sink);
     std::uint64_t triangles = 0;
     WriteMesh(text, shapes, triangles);
     if (stats) stats->triangles = triangles;

@@ -27,5 +27,14 @@ struct CPovSceneStats {
 bool WritePovScene(CByteSink& sink, const CShapeList& shapes, PovVariant variant, const double sun[3],
                    CPovSceneStats* stats = nullptr);
 
+// The scene of WritePovScene with its mesh in a file of its own, for a series of scenes that
+// differ only in their sun: where the mesh would be, the scene holds `#include "meshFile"`
+// (when there is a mesh), and WritePovMesh writes the mesh itself once. POV-Ray finds the file
+// in its working folder.
+bool WritePovSceneUsingMeshFile(CByteSink& sink, const CShapeList& shapes, const double sun[3],
+                                std::string_view meshFile);
+// The mesh block alone, as WritePovScene writes it; nothing when there is no mesh.
+bool WritePovMesh(CByteSink& sink, const CShapeList& shapes, CPovSceneStats* stats = nullptr);
+
 // The export command's name test: the path holds ".pov" or ".POV" anywhere (".Pov" is refused).
 bool HasPovExtension(std::string_view path);

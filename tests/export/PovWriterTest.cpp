@@ -287,3 +287,21 @@ TEST(PovWriter, ExtensionTestLooksForLowerOrUpperPovAnywhere)
     };
     for (const auto& c : cases) EXPECT_EQ(HasPovExtension(c.path), c.accepted) << c.path;
 }
+
+TEST(PovWriter, ASceneWithItsMeshInAFileOfItsOwnIsTheSameScene)
+{
+    SetFrame();
+    double sun[3];
+    ComputeSunPosition(sun);
+    for (const bool withFaces : {true, false}) {
+        const CShapeList shapes = withFaces ? SmallModel() : CShapeList{};
+        CStringSink scene, mesh;
+        ASSERT_TRUE(WritePovSceneUsingMeshFile(scene, shapes, sun, "mesh.inc"));
+        ASSERT_TRUE(WritePovMesh(mesh, shapes));
+        std::string joined = scene.m_bytes;
+        const auto include = joined.find("#include \"mesh.inc\"\n");
+        EXPECT_EQ(include != std::string::npos, withFaces);
+        if (include != std::string::npos) joined.replace(include, 20, mesh.m_bytes);
+        EXPECT_EQ(joined, Scene(shapes, PovVariant::Render)) << withFaces;
+    }
+}
