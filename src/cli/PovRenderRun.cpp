@@ -78,7 +78,8 @@ std::string RunPovRay(const std::string& engine, const std::string& folder, cons
     if (!run.started) return "cannot render: " + run.error;
     if (!run.error.empty()) return "POV-Ray failed: " + run.error;
     if (run.exitStatus != 0)
-        return "POV-Ray failed (exit status " + std::to_string(run.exitStatus) + "): " + PovRayMessage(run.output);
+        return "POV-Ray failed (exit status " + std::to_string(run.exitStatus) +
+               "): " + PovRayMessageWithLine(run.output, folder + "/" + options.front().substr(2));
     std::string bytes, error;
     if (!ReadWholeFile(folder + "/" + output, bytes, error))
         return "POV-Ray wrote no picture: " + PovRayMessage(run.output);

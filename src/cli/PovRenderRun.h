@@ -30,7 +30,7 @@ bool FindPovRay(std::string& engine, std::string& error);
 // false with `error` set when it cannot be written.
 bool WriteRenderScene(const std::string& folder, const CShapeList& shapes, const double sun[3], std::string& error);
 
-// Runs POV-Ray with `options` in `folder` and moves the picture it wrote there, `output`, to
+// Runs POV-Ray with `options` (the +I of the scene first) in `folder` and moves the picture it wrote there, `output`, to
 // `picture` (replaced only when the render succeeded). Touches no global state, so runs may go
 // side by side on threads of their own. Returns an empty string on success, else what went
 // wrong with POV-Ray's own message.

@@ -1,6 +1,8 @@
 // POV-Ray's console output: its status lines counted, the rest kept for messages.
 #include "export/PovProgress.h"
 
+#include "model/FileAccess.h"
+
 #include <algorithm>
 #include <charconv>
 #include <vector>
@@ -143,17 +145,40 @@ int PovMessageLine(std::string_view message)
     return static_cast<int>(number);
 }
 
-std::string_view TextLine(std::string_view text, int number)
+std::string ReadTextLine(const std::string& path, int number)
 {
-    std::size_t start = 0;
-    for (int i = 1; i < number; ++i) {
-        start = text.find('\n', start);
-        if (start == std::string_view::npos) return {};
-        ++start;
+    CInputFile file;
+    std::string error;
+    if (number < 1 || !file.Open(path, error)) return {};
+    CFdSource source(file.Fd());
+    std::string line;
+    int at = 1;
+    bool ended = false;
+    char block[65536];
+    while (!ended) {
+        const std::size_t got = source.Read(block, sizeof block);
+        if (got == 0) break;
+        for (std::size_t i = 0; i < got && !ended; ++i) {
+            if (block[i] == '\n') {
+                ended = at == number;
+                ++at;
+            } else if (at == number && line.size() < kMaxLine) {
+                line += block[i];
+            }
+        }
     }
-    if (number < 1 || start >= text.size()) return {};
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    if (end > start && text[end - 1] == '\r') --end;
-    return text.substr(start, end - start);
+    if (!ended && at != number) return {};
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+std::string PovRayMessageWithLine(std::string_view output, const std::string& scene)
+{
+    std::string message = PovRayMessage(output);
+    const int number = PovMessageLine(message);
+    if (number == 0) return message;
+    const std::string text = ReadTextLine(scene, number);
+    const std::string_view line = Trimmed(text);
+    if (!line.empty()) message += "; scene line " + std::to_string(number) + ": " + std::string(line);
+    return message;
 }

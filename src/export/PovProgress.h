@@ -45,5 +45,10 @@ std::string PovRayMessage(std::string_view output);
 // it names none.
 int PovMessageLine(std::string_view message);
 
-// Line `number` (from 1) of a text, without its line end; empty when there is no such line.
-std::string_view TextLine(std::string_view text, int number);
+// Line `number` (from 1) of a text file, without its line end, read up to that line only; empty
+// when there is no such line or the file cannot be read.
+std::string ReadTextLine(const std::string& path, int number);
+
+// POV-Ray's message for a failed run, followed by "; scene line N: TEXT" when it names a line of
+// `scene`, the file it was rendering.
+std::string PovRayMessageWithLine(std::string_view output, const std::string& scene);

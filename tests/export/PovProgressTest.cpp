@@ -1,5 +1,6 @@
 // Following POV-Ray's console output: phases and fractions from its status lines however the
 // bytes arrive, and its own message when it fails.
+#include "TestSupport.h"
 #include "export/PovProgress.h"
 
 #include <gtest/gtest.h>
@@ -73,9 +74,13 @@ TEST(PovProgress, TheMessageIsPovRaysOwnFromItsFirstErrorWithTheSceneLine)
     EXPECT_EQ(PovMessageLine("Fatal error in parser"), 0);
     EXPECT_EQ(PovMessageLine("File 'a.pov' line 99999999999: x"), 0);
 
-    const std::string scene = "first\r\nsecond\nthird";
-    EXPECT_EQ(TextLine(scene, 1), "first");
-    EXPECT_EQ(TextLine(scene, 3), "third");
-    EXPECT_EQ(TextLine(scene, 4), "");
-    EXPECT_EQ(TextLine(scene, 0), "");
+    CTempDir dir;
+    const std::string scene = dir / "TEMP.pov";
+    WriteWholeFile(scene, std::string(30, '\n') + "  pigment { colr Red }\r\nlast");
+    EXPECT_EQ(PovRayMessageWithLine(failed, scene), message + "; scene line 31: pigment { colr Red }")
+        << "the line as POV-Ray reads it, without its blanks";
+    EXPECT_EQ(ReadTextLine(scene, 32), "last");
+    EXPECT_EQ(ReadTextLine(scene, 33), "");
+    EXPECT_EQ(ReadTextLine(scene, 0), "");
+    EXPECT_EQ(PovRayMessageWithLine(failed, dir / "gone.pov"), message);
 }
