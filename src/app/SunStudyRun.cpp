@@ -16,7 +16,7 @@ CSunStudyRun::~CSunStudyRun() { Cancel(); }
 bool CSunStudyRun::Start(const CSunStudySettings& settings, const CShapeList& shapes, const QString& engine, int width,
                          int height, QString& error)
 {
-    const QString folder = QDir::cleanPath(QString::fromStdString(settings.m_folder));
+    const QString folder = QDir(QString::fromStdString(settings.m_folder)).absolutePath();
     const QString shown = QDir::toNativeSeparators(folder);
     if (!QDir().mkpath(folder)) {
         error = QString::fromUtf8("出力フォルダー %1 を作成できません").arg(shown);

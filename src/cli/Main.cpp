@@ -19,6 +19,8 @@ const char kUsage[] =
     "      --width W --height H   picture size, default 640x480 (.pov, .png)\n"
     "      --render               .pov: the rendering scene (sky, ground, textures, sun)\n"
     "      --pitch DEG --yaw DEG  camera angles, default 45 and 35\n"
+    "      --offset X,Y,Z         camera offset, default 0,0,-100000\n"
+    "      --walk --parallel      then switch to walk-through, to parallel projection\n"
     "      --north DEG --latitude DEG --season none|equinox|summer|winter --hour H\n"
     "                             override the model's sun settings\n"
     "  insert BASE ADD OUT    add the faces and new layers of the model ADD to BASE, write OUT\n"
