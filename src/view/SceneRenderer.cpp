@@ -185,12 +185,17 @@ void CSceneRenderer::Draw(const CShapeList& shapes, int w, int h)
     if (g_shaded == 0) {
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         DrawLines(m_indexBuffers[kWireLines], m_indexCounts[kWireLines]);
+        // An edge shared with an unselected face was just drawn white at the same depth (or a
+        // rounding nearer): the magenta outlines are drawn over every line. Lines hide nothing
+        // in a wireframe, so no face is lost by it.
+        glDisable(GL_DEPTH_TEST);
         glColor4f(1.0f, 0.0f, 1.0f, 1.0f);
         DrawLines(m_indexBuffers[kWireSelected], m_indexCounts[kWireSelected]);
     }
     // 9. Selection outlines, whatever the layer's visibility.
     glColor4f(1.0f, 0.0f, 1.0f, 1.0f);
     DrawLines(m_indexBuffers[kSelectionLines], m_indexCounts[kSelectionLines]);
+    glEnable(GL_DEPTH_TEST);
 
     // 10. Faces, lit, in their layer colours; selected faces displaced during a pending move.
     glEnable(GL_LIGHTING);

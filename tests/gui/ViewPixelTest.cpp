@@ -54,6 +54,7 @@ private slots:
     void emptyModelShowsBackgroundAndGrid();
     void facesInLayerColoursHiddenLayersAbsent();
     void selectedFaceHasAMagentaOutlineAlsoInWireframe();
+    void wireframeSelectionShowsOnEdgesSharedWithOtherFaces();
     void readBackMatricesAreTheCameraTransform();
 };
 
@@ -122,6 +123,38 @@ void CViewPixelTest::selectedFaceHasAMagentaOutlineAlsoInWireframe()
     QVERIFY(magenta);
     // In wireframe the inside of the face shows the background.
     QVERIFY(Near(image.pixel(ScreenOf(2500, 10, 2500)), 0, 77, 77, 1));
+}
+
+// The white outline of an unselected neighbour was drawn first and won the depth test on the
+// shared edge, so a selected face among others showed no magenta in wireframe.
+void CViewPixelTest::wireframeSelectionShowsOnEdgesSharedWithOtherFaces()
+{
+    CStartedProgram program;
+    g_showGrid = 0;
+    AddLayerColored("A", 1, 0, 0);
+    CMyvorla_ltDoc& doc = program.Host().Doc();
+    AddSquare(doc, "A", -5000, 0, 5000, 10);
+    AddSquare(doc, "A", 5000, 0, 5000, 10);  // shares the edge x = 0
+    AddSquare(doc, "A", 5000, -10000, 5000, 10);  // shares an edge with the second
+    doc.m_shapeList[1].m_selected = 1;
+    program.View().OnWireframe();
+    program.View().ModelChanged();
+    const QImage image = program.Grab();
+    const auto colourNear = [&image](QPoint at, int r, int g, int b) {
+        int hits = 0;
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) hits += Near(image.pixel(at + QPoint(dx, dy)), r, g, b, 2);
+        return hits;
+    };
+    const struct {
+        const char* edge;
+        QPoint at;
+    } shared[] = {{"with the face before it", ScreenOf(0, 10, 2500)}, {"with the face after it", ScreenOf(5000, 10, -5000)}};
+    for (const auto& edge : shared) {
+        QVERIFY2(colourNear(edge.at, 255, 0, 255) > 0, edge.edge);
+        QVERIFY2(colourNear(edge.at, 255, 255, 255) == 0, edge.edge);
+    }
+    QVERIFY(colourNear(ScreenOf(-10000, 10, 0), 255, 255, 255) > 0);  // unselected edges stay white
 }
 
 void CViewPixelTest::readBackMatricesAreTheCameraTransform()
