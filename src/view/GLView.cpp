@@ -6,6 +6,7 @@
 #include "model/Globals.h"
 #include "view/Camera.h"
 #include "view/PovEngine.h"
+#include "view/ViewKeys.h"
 
 #include "interaction/Editing.h"
 
@@ -198,21 +199,10 @@ void CMyvorla_ltView::wheelEvent(QWheelEvent* event)
 
 void CMyvorla_ltView::keyPressEvent(QKeyEvent* event)
 {
-    EViewKey key = EViewKey::kOther;
-    const bool keypad = event->modifiers() & Qt::KeypadModifier;
-    switch (event->key()) {
-    case Qt::Key_Return: key = EViewKey::kEnter; break;
-    case Qt::Key_Enter: key = EViewKey::kEnter; break;
-    case Qt::Key_0: key = keypad ? EViewKey::kOther : EViewKey::k0; break;
-    case Qt::Key_1: key = keypad ? EViewKey::kOther : EViewKey::k1; break;
-    case Qt::Key_2: key = keypad ? EViewKey::kOther : EViewKey::k2; break;
-    case Qt::Key_3: key = keypad ? EViewKey::kOther : EViewKey::k3; break;
-    case Qt::Key_4: key = keypad ? EViewKey::kOther : EViewKey::k4; break;
-    case Qt::Key_F: key = EViewKey::kF; break;
-    case Qt::Key_G: key = EViewKey::kG; break;
-    case Qt::Key_U: key = EViewKey::kU; break;
-    case Qt::Key_D: key = EViewKey::kD; break;
-    default: QOpenGLWidget::keyPressEvent(event); return;
+    const EViewKey key = ViewKeyOf(*event);
+    if (key == EViewKey::kOther) {
+        QOpenGLWidget::keyPressEvent(event);
+        return;
     }
     Apply(m_nav.OnKeyDown(m_host.Doc(), key));
     event->accept();
