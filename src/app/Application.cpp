@@ -4,6 +4,7 @@
 #include "app/CommandRouting.h"
 #include "app/DocumentHost.h"
 #include "app/MainFrame.h"
+#include "app/QtTranslations.h"
 #include "view/GLView.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,7 @@ CMyvorla_ltApp::~CMyvorla_ltApp()
 
 bool CMyvorla_ltApp::InitInstance(const QStringList& arguments)
 {
+    InstallQtTranslations();  // Qt's own dialogs and buttons in Japanese, whatever the locale
     m_host = std::make_unique<CDocumentHost>();
     m_frame = std::make_unique<CMainFrame>(*m_host);
     RouteCommands(*m_frame);
