@@ -5,6 +5,8 @@
 #include "app/UserPrompts.h"
 #include "model/Globals.h"
 #include "view/Camera.h"
+#include "view/FitHint.h"
+#include "view/FitView.h"
 #include "view/PovEngine.h"
 #include "view/ViewKeys.h"
 
@@ -15,7 +17,8 @@
 #include <QOpenGLContext>
 #include <QWheelEvent>
 
-CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent) : QOpenGLWidget(parent), m_host(host)
+CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent)
+    : QOpenGLWidget(parent), m_host(host), m_fitHint(new CFitHint(*this, host.Doc().m_shapeList))
 {
     // A new view starts with the default camera, display modes, scene settings and no layers.
     InitViewDefaults();
@@ -25,7 +28,8 @@ CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent) : QOpenGL
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);  // a pending move follows the cursor without a button held
     setMinimumSize(64, 48);
-    switch (CheckGLSupport()) {
+    m_glStatus = CheckGLSupport();
+    switch (m_glStatus) {
     case 1:
         CUserPrompts::Get().Tell(nullptr, QMessageBox::NoIcon, QString::fromUtf8("OpenGL:致命的例外１"),
                                  QString::fromUtf8("その値ではフレームバッファを初期化できません"));
@@ -102,6 +106,7 @@ void CMyvorla_ltView::ModelChanged()
 
 void CMyvorla_ltView::ModelReplaced()
 {
+    m_fitHint->ModelReplaced();
     Apply(m_nav.OnModelReplaced());
     ModelChanged();
 }
@@ -133,6 +138,16 @@ void CMyvorla_ltView::OnParallel()
 void CMyvorla_ltView::OnWalkThrough()
 {
     ToggleWalkThrough();
+    update();
+}
+
+void CMyvorla_ltView::OnFitToView()
+{
+    const qreal ratio = devicePixelRatioF();
+    if (!FitCameraToShapes(m_host.Doc().m_shapeList, static_cast<int>(width() * ratio),
+                           static_cast<int>(height() * ratio)))
+        return;
+    m_fitHint->Withdraw();
     update();
 }
 
