@@ -8,6 +8,7 @@
 #include "view/GLView.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QSurfaceFormat>
 
 void SetUpApplicationIdentity()
@@ -16,6 +17,7 @@ void SetUpApplicationIdentity()
     Q_INIT_RESOURCE(vorla);
     QCoreApplication::setOrganizationName(QStringLiteral("ZEMPLA DESIGN FIRM"));
     QCoreApplication::setApplicationName(QString::fromUtf8(kAppTitle));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vorla"));  // the installed desktop entry
     QSurfaceFormat::setDefaultFormat(CMyvorla_ltView::RequestedFormat());
 }
 
