@@ -46,6 +46,7 @@ void RouteCommands(CMainFrame& frame)
     frame.Route(ID_VIEW_PARALLEL, [&view] { view.OnParallel(); });
     frame.Route(ID_VIEW_WALKTHROUGH, [&view] { view.OnWalkThrough(); });
     frame.Route(ID_VIEW_LAYERS, [&frame] { OnLayers(frame); });
+    frame.Route(ID_VIEW_FIT, [&view] { view.OnFitToView(); });
 
     // Create
     frame.Route(ID_CREATE_SPHERE, [&frame] { OnCreateSphere(frame); });

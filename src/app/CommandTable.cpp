@@ -38,6 +38,7 @@ QList<CCommandEntry> Entries()
         {ID_EDIT_PASTE, "ID_EDIT_PASTE", "貼り付け(&P)", {K("Ctrl+V"), K("Shift+Insert")}, "貼り付けます\n貼り付け"},
         {ID_EDIT_SELECT_ALL, "ID_EDIT_SELECT_ALL", "すべてを選択(&S)", {K("Ctrl+A")}, "表示されている面をすべて選択します\nすべてを選択"},
         {ID_VIEW_LAYERS, "ID_VIEW_LAYERS", "画層(&G)...", {}, "画層の表示と色，材質を設定します\n画層"},
+        {ID_VIEW_FIT, "ID_VIEW_FIT", "全体表示(&F)", {K("Home")}, "モデル全体が見えるように視点を移します\n全体表示"},
         {ID_VIEW_WIREFRAME, "ID_VIEW_WIREFRAME", "ワイヤーフレーム(&W)", {}, "ワイヤーフレームで表示します\nワイヤーフレーム"},
         {ID_VIEW_PARALLEL, "ID_VIEW_PARALLEL", "平行透視（&P）", {}, "平行投影で表示します\n平行透視"},
         {ID_VIEW_WALKTHROUGH, "ID_VIEW_WALKTHROUGH", "ウォークスルー（&W）", {}, "ウォークスルーで表示します\nウォークスルー"},

@@ -72,9 +72,7 @@ void ApplyPovOptions(const CPovCliOptions& options)
     RecordFrame(options.width, options.height);
     if (options.walk) ToggleWalkThrough();
     if (options.parallel) ToggleParallel();
-    // The toggles repaint; a parallel frame takes its extent from the frame before it.
-    RecordFrame(options.width, options.height);
-    RecordFrame(options.width, options.height);
+    RecordFrame(options.width, options.height);  // the toggles repaint
     if (options.north) g_north = *options.north;
     if (options.latitude) g_latitude = *options.latitude;
     if (options.season) g_season = *options.season;

@@ -49,8 +49,8 @@ void ViewModelview(double modelview[16])
 
 // Half-width and half-height of the parallel view in model units, negative when the view is
 // mirrored in both axes (the origin behind the camera). From the last frame's projection when
-// that frame was parallel, else as the next frame will have it: d = g_orthoScale × element 14
-// of the camera transform, e = d × aspect, and glOrtho(e, -e, d, -d).
+// that frame was parallel (what the user sees), else as the next frame will have it:
+// d = g_orthoScale × element 14 of the camera transform, e = d × aspect, glOrtho(e, -e, d, -d).
 void ParallelExtent(const double modelview[16], double& halfWidth, double& halfHeight)
 {
     const double* p = g_projection;

@@ -140,8 +140,7 @@ const SViewCase kCases[] = {
     {"walk-through, parallel, past the origin", {0, 0, -30000}, 0, 0, true, true, 50000, {0, 0, -40000}},
 };
 
-// The viewer after start-up, the camera set, the modes switched and a frame drawn twice (a
-// parallel frame takes its extent from the frame before it).
+// The viewer after start-up, the camera set, the modes switched and a frame drawn.
 void SetUpView(const SViewCase& c)
 {
     ResetGlobals();
@@ -156,7 +155,6 @@ void SetUpView(const SViewCase& c)
         for (int i = 0; i < 3; ++i) g_camOffset[i] -= float(look[i] * c.walkAhead);
     }
     if (c.parallel) ToggleParallel();
-    RecordFrame(kWidth, kHeight);
     RecordFrame(kWidth, kHeight);
 }
 
@@ -200,8 +198,8 @@ TEST(PovCamera, EveryModeShowsPointsWhereTheViewShowsThem)
 
 TEST(PovCamera, ParallelExtentIsTheLastFramesUntilAFrameIsDrawn)
 {
-    // A zoom in parallel projection changes the extent only at the frame after the next one; the
-    // picture shows what the view showed, and without a parallel frame what the next one shows.
+    // A zoom not yet drawn: the picture shows what the view shows, and without a parallel frame
+    // what the next frame will show.
     SetUpView(kCases[5]);
     const double before = CPovRayCamera::FromScene(ExportScene()).up[1];
     g_camOffset[2] = -50000;
