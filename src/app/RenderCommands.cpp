@@ -144,18 +144,18 @@ void CRenderController::StartRender()
         Warn(&m_frame, QString::fromUtf8("シーン ファイル %1 を書き込めません\n\n%2").arg(scene, QString::fromStdString(error)));
         return;
     }
-    CRenderJobSpec spec;
-    spec.engine = QString::fromStdString(g_povEnginePath);
-    spec.folder = folder;
+    CRenderJobSetup setup;
+    setup.engine = QString::fromStdString(g_povEnginePath);
+    setup.folder = folder;
     // No preview window of POV-Ray's own: it would cover the progress and its Cancel, and the
     // finished picture opens in the picture window.
     for (const std::string& option : BuildPovRenderOptions(g_winWidth, g_winHeight, true))
-        spec.arguments << QString::fromStdString(option);
-    spec.arguments << QStringLiteral("+O") + QString::fromLatin1(kUnfinishedPicture) << QStringLiteral("+FN");
-    spec.output = QString::fromLatin1(kUnfinishedPicture);
-    spec.picture = QDir(folder).filePath(QString::fromLatin1(kRenderPictureFile));
-    spec.triangles = stats.triangles;
-    m_job = new CRenderJob(spec, this);
+        setup.arguments << QString::fromStdString(option);
+    setup.arguments << QStringLiteral("+O") + QString::fromLatin1(kUnfinishedPicture) << QStringLiteral("+FN");
+    setup.output = QString::fromLatin1(kUnfinishedPicture);
+    setup.picture = QDir(folder).filePath(QString::fromLatin1(kRenderPictureFile));
+    setup.triangles = stats.triangles;
+    m_job = new CRenderJob(setup, this);
     connect(m_job, &CRenderJob::Progressed, this, &CRenderController::OnRenderProgress);
     connect(m_job, &CRenderJob::Finished, this, &CRenderController::OnRenderFinished);
     OpenProgress(QString::fromUtf8("レンダリング"));
@@ -193,7 +193,7 @@ void CRenderController::OnRenderFinished(bool ok, const QString& message)
         Warn(&m_frame, message);
         return;
     }
-    ShowPictureFile(job->Spec().picture, job->Seconds());
+    ShowPictureFile(job->Setup().picture, job->Seconds());
 }
 
 void CRenderController::ShowPictureFile(const QString& path, double seconds)

@@ -13,12 +13,12 @@
 #include <cstdio>
 #include <cstring>
 
-CRenderJob::CRenderJob(const CRenderJobSpec& spec, QObject* parent)
-    : QObject(parent), m_spec(spec), m_progress(spec.triangles)
+CRenderJob::CRenderJob(const CRenderJobSetup& setup, QObject* parent)
+    : QObject(parent), m_setup(setup), m_progress(setup.triangles)
 {
-    m_process.setProgram(spec.engine);
-    m_process.setArguments(spec.arguments);
-    m_process.setWorkingDirectory(spec.folder);
+    m_process.setProgram(setup.engine);
+    m_process.setArguments(setup.arguments);
+    m_process.setWorkingDirectory(setup.folder);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.setStandardInputFile(QProcess::nullDevice());
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &CRenderJob::OnOutput);
@@ -28,7 +28,7 @@ CRenderJob::CRenderJob(const CRenderJobSpec& spec, QObject* parent)
 
 CRenderJob::~CRenderJob() { Cancel(); }
 
-QString CRenderJob::OutputPath() const { return QDir(m_spec.folder).filePath(m_spec.output); }
+QString CRenderJob::OutputPath() const { return QDir(m_setup.folder).filePath(m_setup.output); }
 
 void CRenderJob::Start()
 {
@@ -59,7 +59,7 @@ void CRenderJob::OnError(QProcess::ProcessError error)
 {
     if (error != QProcess::FailedToStart || m_over) return;
     m_over = true;
-    emit Finished(false, QString::fromUtf8("POV-Ray を起動できません: %1\n\n%2").arg(m_spec.engine, m_process.errorString()));
+    emit Finished(false, QString::fromUtf8("POV-Ray を起動できません: %1\n\n%2").arg(m_setup.engine, m_process.errorString()));
 }
 
 void CRenderJob::OnFinished(int code, QProcess::ExitStatus status)
@@ -68,7 +68,7 @@ void CRenderJob::OnFinished(int code, QProcess::ExitStatus status)
     m_over = true;
     OnOutput();
     const QString output = OutputPath();
-    const QString scene = QDir(m_spec.folder).filePath(m_spec.arguments.value(0).mid(2));  // "+Iscene"
+    const QString scene = QDir(m_setup.folder).filePath(m_setup.arguments.value(0).mid(2));  // "+Iscene"
     if (status != QProcess::NormalExit || code != 0) {
         QFile::remove(output);
         const QString why = status == QProcess::NormalExit
@@ -83,9 +83,9 @@ void CRenderJob::OnFinished(int code, QProcess::ExitStatus status)
                                  .arg(PovFailureText(m_progress.Transcript(), scene)));
         return;
     }
-    if (!MovePicture(output, m_spec.picture, error)) {
+    if (!MovePicture(output, m_setup.picture, error)) {
         QFile::remove(output);
-        emit Finished(false, QString::fromUtf8("画像 %1 を書き込めません\n\n%2").arg(m_spec.picture, error));
+        emit Finished(false, QString::fromUtf8("画像 %1 を書き込めません\n\n%2").arg(m_setup.picture, error));
         return;
     }
     emit Finished(true, QString());

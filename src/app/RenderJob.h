@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-struct CRenderJobSpec {
+struct CRenderJobSetup {
     QString engine;          // the POV-Ray executable
     QString folder;          // its working folder, where the scene is
     QStringList arguments;   // its options
@@ -24,7 +24,7 @@ struct CRenderJobSpec {
 class CRenderJob : public QObject {
     Q_OBJECT
 public:
-    explicit CRenderJob(const CRenderJobSpec& spec, QObject* parent = nullptr);
+    explicit CRenderJob(const CRenderJobSetup& setup, QObject* parent = nullptr);
     // Ends POV-Ray if it still runs and removes what it wrote.
     ~CRenderJob() override;
 
@@ -32,7 +32,7 @@ public:
     // Ends POV-Ray now and removes its unfinished picture; Finished is not emitted.
     void Cancel();
 
-    const CRenderJobSpec& Spec() const { return m_spec; }
+    const CRenderJobSetup& Setup() const { return m_setup; }
     const CPovProgress& Progress() const { return m_progress; }
     double Seconds() const { return m_clock.isValid() ? m_clock.nsecsElapsed() / 1e9 : 0.0; }
     bool Running() const { return m_process.state() != QProcess::NotRunning; }
@@ -48,7 +48,7 @@ private:
     void OnError(QProcess::ProcessError error);
     QString OutputPath() const;
 
-    CRenderJobSpec m_spec;
+    CRenderJobSetup m_setup;
     QProcess m_process;
     CPovProgress m_progress;
     QElapsedTimer m_clock;

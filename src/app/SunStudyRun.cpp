@@ -56,15 +56,15 @@ void CSunStudyRun::StartNext()
     while (m_running.size() < m_lanes && m_next < m_jobs.size()) {
         const std::size_t index = m_next++;
         const CSunStudyJob& files = m_jobs[index];
-        CRenderJobSpec spec;
-        spec.engine = m_engine;
-        spec.folder = m_temp.path();
+        CRenderJobSetup setup;
+        setup.engine = m_engine;
+        setup.folder = m_temp.path();
         for (const std::string& option : SunStudyJobOptions(files, m_width, m_height, threads))
-            spec.arguments << QString::fromStdString(option);
-        spec.output = QString::fromStdString(files.output);
-        spec.picture = QFile::decodeName(QByteArray::fromStdString(files.picture));
-        spec.triangles = m_triangles;
-        auto* job = new CRenderJob(spec, this);
+            setup.arguments << QString::fromStdString(option);
+        setup.output = QString::fromStdString(files.output);
+        setup.picture = QFile::decodeName(QByteArray::fromStdString(files.picture));
+        setup.triangles = m_triangles;
+        auto* job = new CRenderJob(setup, this);
         connect(job, &CRenderJob::Progressed, this, &CSunStudyRun::Progressed);
         connect(job, &CRenderJob::Finished, this,
                 [this, job, index](bool ok, const QString& message) { OnJobFinished(job, index, ok, message); });
