@@ -54,6 +54,7 @@ void RouteCommands(CMainFrame& frame)
     // Render
     frame.Route(ID_RENDER_SETTINGS, [&frame] { OnRenderSettings(frame); });
     frame.Route(ID_RENDER, [&frame] { OnRender(frame); });
+    frame.Route(ID_SUN_STUDY, [&frame] { OnSunStudy(frame); });
 
     // Help
     frame.Route(ID_APP_ABOUT, [&frame] {

@@ -47,6 +47,7 @@ QList<CCommandEntry> Entries()
         {ID_CREATE_SPHERE, "ID_CREATE_SPHERE", "球(&S)", {}, "球を作成します\n球"},
         {ID_RENDER_SETTINGS, "ID_RENDER_SETTINGS", "設定(&S)...", {}, "レンダリングの空，地面，太陽の位置を設定します\nレンダリング設定"},
         {ID_RENDER, "ID_RENDER", "レンダリング(&R)", {}, "POV-Ray でレンダリングします\nレンダリング"},
+        {ID_SUN_STUDY, "ID_SUN_STUDY", "日影図...", {}, "時刻ごとの日影をレンダリングし一覧の画像にします\n日影図"},
         {ID_APP_ABOUT, "ID_APP_ABOUT", "Vorla_DORAZ のﾊﾞｰｼﾞｮﾝ情報(&A)...", {}, "バージョン情報を表示します\nバージョン情報"},
         {ID_TOOL_MOVE, "ID_TOOL_MOVE", "", {}, "移動\n移動"},
         {ID_TOOL_ROTATE, "ID_TOOL_ROTATE", "", {}, "回転\n回転"},

@@ -141,6 +141,7 @@ void CMainFrame::BuildMenus()
     render->setObjectName(QStringLiteral("menuRender"));
     render->addAction(Action(ID_RENDER_SETTINGS));
     render->addAction(Action(ID_RENDER));
+    render->addAction(Action(ID_SUN_STUDY));
 
     QMenu* help = bar->addMenu(QString::fromUtf8("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("menuHelp"));

@@ -98,6 +98,7 @@ void CMainFrameTest::menuItems_data()
     row("作成(&D)", "球(&S)", ID_CREATE_SPHERE);
     row("レンダリング", "設定(&S)...", ID_RENDER_SETTINGS);
     row("レンダリング", "レンダリング(&R)", ID_RENDER);
+    row("レンダリング", "日影図...", ID_SUN_STUDY);
     row("ﾍﾙﾌﾟ(&H)", "Vorla_DORAZ のﾊﾞｰｼﾞｮﾝ情報(&A)...", ID_APP_ABOUT);
 }
 
