@@ -5,10 +5,12 @@
 #include "app/DocumentHost.h"
 #include "app/FileReadTask.h"
 #include "app/MainFrame.h"
+#include "app/QtTranslations.h"
 #include "view/GLView.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QSurfaceFormat>
 
 void SetUpApplicationIdentity()
@@ -17,6 +19,7 @@ void SetUpApplicationIdentity()
     Q_INIT_RESOURCE(vorla);
     QCoreApplication::setOrganizationName(QStringLiteral("ZEMPLA DESIGN FIRM"));
     QCoreApplication::setApplicationName(QString::fromUtf8(kAppTitle));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vorla"));  // the installed desktop entry
     QSurfaceFormat::setDefaultFormat(CMyvorla_ltView::RequestedFormat());
 }
 
@@ -29,6 +32,7 @@ CMyvorla_ltApp::~CMyvorla_ltApp()
 
 bool CMyvorla_ltApp::InitInstance(const QStringList& arguments)
 {
+    InstallQtTranslations();  // Qt's own dialogs and buttons in Japanese, whatever the locale
     m_host = std::make_unique<CDocumentHost>();
     m_frame = std::make_unique<CMainFrame>(*m_host);
     RouteCommands(*m_frame);

@@ -32,6 +32,7 @@ public:
         m_filters << filter;
         return Next();
     }
+    QString FolderName(QWidget*, const QString&) override { return Next(); }
     QMessageBox::StandardButton Ask(QWidget*, QMessageBox::Icon, const QString& caption, const QString& text,
                                     QMessageBox::StandardButtons) override
     {
