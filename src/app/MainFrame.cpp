@@ -256,7 +256,7 @@ void CMainFrame::HoldCommandsWhileReading(bool reading)
                                 ID_IMPORT_DXF,    ID_EXPORT_DXF,         ID_EXPORT_POV,       ID_INSERT_MODEL,
                                 ID_FILE_PRINT,    ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_EDIT_CUT,
                                 ID_EDIT_SELECT_ALL, ID_VIEW_LAYERS,      ID_CREATE_SPHERE,    ID_RENDER_SETTINGS,
-                                ID_RENDER};
+                                ID_RENDER,        ID_SUN_STUDY};
     if (reading) {
         QList<QAction*> actions = m_recentActions;
         for (int id : kHeld) actions << Action(id);

@@ -171,6 +171,7 @@ void CSoakRun::Settle()
     m_expectedPath.clear();
     m_movePending = false;
     m_historyFresh = true;
+    m_afterStep.clear();
     DrawFrame();
     QCoreApplication::processEvents();
 }

@@ -109,7 +109,7 @@ private:
 
     // The model (without the selection) and its file at a step of the history.
     struct SHistoryState {
-        std::string model;
+        std::size_t model = 0;  // digest of the bytes
         QString path;
     };
     SHistoryState CurrentState();
