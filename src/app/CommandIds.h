@@ -37,4 +37,5 @@ enum ECommandId : int {
     ID_EXPORT_POV = 32788,
     ID_RENDER_SETTINGS = 32789,
     ID_RENDER = 32790,
+    ID_IMPORT_DXF_FULL = 32791,
 };
