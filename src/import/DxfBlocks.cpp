@@ -185,7 +185,11 @@ CDxfBlocks::CEstimate CDxfBlocks::Estimate(CBlock& block, int depth, bool& parti
         partial = true;
         return {};
     }
-    if (depth >= kDxfMaxNesting || ++m_estimateSteps > kMaxEstimateSteps) {
+    if (depth >= kDxfMaxNesting) {
+        partial = true;  // placing does not follow it either
+        return {};
+    }
+    if (++m_estimateSteps > kMaxEstimateSteps) {
         partial = true;
         return {kHuge, kHuge};
     }

@@ -11,7 +11,8 @@
 void CDxfEntityRecord::Begin(EDxfEntity entity)
 {
     kind = entity;
-    layer.assign("0");
+    layer.clear();
+    layer.push_back('0');  // (assign("0") trips a false -Wrestrict of GCC 12 at -O2)
     aci = 256;
     hasTrueColour = false;
     trueColour = 0;

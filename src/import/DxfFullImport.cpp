@@ -49,6 +49,7 @@ public:
     }
 
     CDxfEmitter& Emitter() { return m_emitter; }
+    bool SawEof() const { return m_sawEof; }
 
     void Pair(int code, const CDxfFullValue& value)
     {
@@ -119,6 +120,7 @@ private:
 
     void Begin(std::string_view name)
     {
+        if (name == "EOF") m_sawEof = true;
         if (name == "SECTION" || name == "ENDSEC" || name == "EOF") {
             EndPolyline();
             if (m_blocks.Defining()) m_blocks.EndDefinition();  // a block the file never ended
@@ -247,6 +249,7 @@ private:
     bool m_polylineOpen = false;
     bool m_polylinePaper = false;
     CDxfFaceOut* m_polylineOut = nullptr;
+    bool m_sawEof = false;
 };
 
 }  // namespace
@@ -270,7 +273,8 @@ CDxfFullModel ReadDxfFull(CByteSource& source, const CDxfFullOptions& options)
                 reader.Pair(code, value);
                 return true;
             });
-            stats.binaryTruncated = pairs.Truncated();
+            // A binary file ends with its EOF pair; one that ends before it was cut short.
+            stats.binaryTruncated = pairs.Truncated() || !reader.SawEof();
             stats.cutLines = pairs.CutStrings();
             stats.bytesRead = head.size() + pairs.BytesRead();
             stats.readError = pairs.Error();

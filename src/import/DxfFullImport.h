@@ -80,7 +80,7 @@ struct CDxfFullStats {
     std::string version;  // $ACADVER
     std::string codePage; // $DWGCODEPAGE
     bool binaryDxf = false;
-    bool binaryTruncated = false;  // a binary file that ends inside a pair
+    bool binaryTruncated = false;  // a binary file that ends inside a pair or before its EOF
     bool entitiesFound = false;
     std::uint64_t cutLines = 0;      // values longer than 1 MiB, of which the start was kept
     std::uint64_t badCodeLines = 0;  // code lines that hold no whole number

@@ -191,7 +191,7 @@ std::string DxfFullImportSummary(const CDxfFullStats& stats, int layerCount)
             text += (i ? ", " : " ") + Printable(kinds[i].first) + " " + std::to_string(kinds[i].second);
         if (kinds.size() > kShown) text += " and " + Count(kinds.size() - kShown, "other kind", "other kinds");
     }
-    if (stats.binaryTruncated) text += "; the binary file ends inside a group, the rest is missing";
+    if (stats.binaryTruncated) text += "; the binary file ends early (inside a group or before its EOF), what followed is missing";
     if (stats.cutLines > 0)
         text += "; " + Count(stats.cutLines, "value is", "values are") + " longer than 1 MiB and only its start was read";
     if (stats.badCodeLines > 0)
