@@ -2,6 +2,7 @@
 #include "import/DxfFullEmitter.h"
 
 #include "import/DxfFullGeometry.h"
+#include "import/PagePrefault.h"
 #include "model/LayerTable.h"
 
 #include <algorithm>
@@ -152,6 +153,7 @@ void CDxfEmitter::Emit(const double corners[4][3], ENormalRule rule, EDxfFaceKin
         }
     CShapeList& list = m_model.shapes;
     if (list.size() == list.capacity()) Grow();
+    if (list.size() == m_preparedTo) PrepareAhead();
     CShape& shape = list.emplace_back();
     shape.m_kind = CShape::kFace;
     for (int k = 0; k < 4; ++k) {
@@ -166,29 +168,45 @@ void CDxfEmitter::Emit(const double corners[4][3], ENormalRule rule, EDxfFaceKin
     std::copy_n(rgb, 3, shape.m_color);
 }
 
-// A doubling list touches twice the memory it ends with. With the source's size known, the
-// faces per byte read so far project the final count, and one step of growth goes there.
+// A doubling list touches twice the memory it ends with and copies every face on each step.
+// With the source's size known, the faces per byte read so far project the final count, and
+// the list grows there in one step; capacity never written costs no memory, so the projection
+// is generous. It is made once a few megabytes are read, when the rate has settled.
 void CDxfEmitter::Grow()
 {
     CShapeList& list = m_model.shapes;
     std::size_t want = std::max<std::size_t>(64, list.size() * 2);
-    if (m_sizeHint > m_consumed && m_consumed >= (1u << 20)) {
-        const double projected = double(list.size()) * (double(m_sizeHint) / double(m_consumed)) * 1.05 + 64;
-        const double ceiling = double(m_sizeHint / 8 + 64);
-        want = std::max(want, static_cast<std::size_t>(std::min(projected, ceiling)));
+    if (m_sizeHint > m_consumed && m_consumed >= (4u << 20)) {
+        const double projected = double(list.size()) * (double(m_sizeHint) / double(m_consumed)) * 1.25 + 64;
+        const double ceiling = double(m_sizeHint / 8 + 64);  // no face takes fewer than 8 bytes
+        want = std::max(list.size() + list.size() / 4 + 64, static_cast<std::size_t>(std::min(projected, ceiling)));
         m_projected = true;
     }
     try {
         list.reserve(want);
     } catch (const std::bad_alloc&) {
-        list.reserve(std::max<std::size_t>(64, list.size() * 2));
+        // The projection may not fit where the faces themselves still do.
+        list.reserve(std::max<std::size_t>(64, list.size() + list.size() / 2));
     }
+    m_preparedTo = list.size();
+}
+
+// The first write to each new page of the face list costs a page fault; the pages of the
+// next few megabytes are asked for in one call.
+void CDxfEmitter::PrepareAhead()
+{
+    CShapeList& list = m_model.shapes;
+    constexpr std::size_t kAhead = (8u << 20) / sizeof(CShape);
+    const std::size_t to = std::min(list.capacity(), list.size() + kAhead);
+    PrefaultForWriting(list.data() + list.size(), list.data() + to);
+    m_preparedTo = to;
 }
 
 void CDxfEmitter::Finish()
 {
     CShapeList& list = m_model.shapes;
-    if (m_projected && list.capacity() > list.size() + list.size() / 2 + 64) list.shrink_to_fit();
+    // Capacity never written is not resident, but a list far larger than its faces is given back.
+    if (m_projected && list.capacity() > 2 * list.size() + 64) list.shrink_to_fit();
     m_model.layers.clear();
     if (m_countOnly) return;
     for (std::uint32_t id : m_listLayers) {

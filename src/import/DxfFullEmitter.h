@@ -60,6 +60,7 @@ private:
     void TakeTableEntry(CLayer& layer) const;
     int ListIndex(std::uint32_t layer);
     void Grow();
+    void PrepareAhead();
 
     CDxfFullModel& m_model;
     CDxfFullStats& m_stats;
@@ -68,6 +69,7 @@ private:
     const std::uint64_t m_limit;
     std::uint64_t m_consumed = 0;
     bool m_projected = false;
+    std::size_t m_preparedTo = 0;  // faces of the list's capacity whose pages are there
     bool m_haveOrigin = false;
     double m_scale = 1.0;
     CDxfNameDecoder m_decoder;
