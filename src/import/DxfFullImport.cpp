@@ -6,12 +6,16 @@
 #include "import/DxfBlocks.h"
 #include "import/DxfFullEmitter.h"
 #include "import/DxfFullPairs.h"
+#include "import/DxfFullPipeline.h"
 #include "import/DxfFullRecords.h"
+#include "import/DxfPairPipeline.h"
 #include "model/LayerTable.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <stdexcept>
+#include <system_error>
 
 namespace {
 
@@ -226,7 +230,7 @@ private:
         v.flags = r.g70;
         v.index[0] = r.g71, v.index[1] = r.g72, v.index[2] = r.g73, v.index[3] = r.g74;
         v.ownColour = r.colourGiven;
-        v.colour = Colour(r);
+        if (v.ownColour) v.colour = Colour(r);
         m_polyline.vertices.push_back(v);
     }
 
@@ -251,6 +255,18 @@ private:
     CDxfFaceOut* m_polylineOut = nullptr;
     bool m_sawEof = false;
 };
+
+// Files from this size on are read with the pair worker when a second core is there: below it
+// starting a thread costs more than it saves.
+constexpr std::uint64_t kWorkerFromBytes = 4u << 20;
+
+void TakeTextStats(CDxfTextPairs& pairs, CDxfFullStats& stats)
+{
+    stats.cutLines = pairs.CutLines();
+    stats.badCodeLines = pairs.BadCodeLines();
+    stats.bytesRead = pairs.Lines().BytesRead();
+    stats.readError = pairs.Lines().Error();
+}
 
 }  // namespace
 
@@ -285,17 +301,46 @@ CDxfFullModel ReadDxfFull(CByteSource& source, const CDxfFullOptions& options)
                                           ? std::max<std::size_t>(4096, std::size_t(options.sizeHint) + 1)
                                           : kBlock;
             CPrefixedSource prefixed(source, head);
-            CDxfTextPairs pairs(prefixed, block);
-            pairs.Lines().m_progress = options.progress;
-            pairs.ForEachPair([&](int code, const CDxfFullValue& value) {
-                if (code == 0) reader.Emitter().SetConsumed(pairs.Lines().BytesConsumed());
-                reader.Pair(code, value);
-                return true;
-            });
-            stats.cutLines = pairs.CutLines();
-            stats.badCodeLines = pairs.BadCodeLines();
-            stats.bytesRead = pairs.Lines().BytesRead();
-            stats.readError = pairs.Lines().Error();
+            EDxfThreading threading = options.threading;
+            if (threading == EDxfThreading::Automatic)
+                threading = options.sizeHint >= kWorkerFromBytes && CDxfPairPipeline::CoreIsFree()
+                                ? EDxfThreading::Worker
+                                : EDxfThreading::CallerOnly;
+            std::unique_ptr<CDxfFullPipeline> pipeline;
+            if (threading == EDxfThreading::Worker) {
+                try {
+                    pipeline = std::make_unique<CDxfFullPipeline>(prefixed, block);
+                } catch (const std::system_error&) {
+                    // No thread to be had: nothing was read yet, so this thread reads it all.
+                }
+            }
+            if (pipeline) {
+                while (const CDxfFullBatch* batch = pipeline->Next()) {
+                    if (options.progress)
+                        for (std::uint64_t bytesRead : batch->progress) options.progress(bytesRead);
+                    for (const CDxfFullPair& pair : batch->pairs) {
+                        CDxfFullValue value;
+                        if (pair.kind == EDxfFullValue::Text) {
+                            value.text = std::string_view(batch->text.data() + pair.offset, pair.length);
+                        } else {
+                            value.typed = true;
+                            value.number = pair.number;
+                        }
+                        if (pair.code == 0) reader.Emitter().SetConsumed(pair.consumed);
+                        reader.Pair(pair.code, value);
+                    }
+                }
+                TakeTextStats(pipeline->Pairs(), stats);
+            } else {
+                CDxfTextPairs pairs(prefixed, block);
+                pairs.Lines().m_progress = options.progress;
+                pairs.ForEachPair([&](int code, const CDxfFullValue& value) {
+                    if (code == 0) reader.Emitter().SetConsumed(pairs.Lines().BytesConsumed());
+                    reader.Pair(code, value);
+                    return true;
+                });
+                TakeTextStats(pairs, stats);
+            }
         }
         reader.Finish();
     } catch (const std::bad_alloc&) {

@@ -124,6 +124,10 @@ struct CDxfFullOptions {
     // Only count the faces: the statistics are made, the faces and layers are not kept.
     bool countOnly = false;
     std::uint64_t faceLimit = kDxfMaxFaces;
+    // Text files of 4 MiB and more are read with a worker thread that cuts the pairs and
+    // converts their numbers, when a second core is free as the import starts; both ways give
+    // the same model.
+    EDxfThreading threading = EDxfThreading::Automatic;
 };
 
 // Reads a DXF file (text or binary) to its end. The document is not touched.

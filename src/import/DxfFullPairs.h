@@ -19,6 +19,23 @@ inline constexpr int kDxfBadCode = INT_MIN;
 // The group code of a code line, read whole: blanks around it, an optional sign, digits.
 int DxfWholeGroupCode(std::string_view text);
 
+// atoi of a value line: blanks and up to nine digits, the way codes and counts are written,
+// read here; anything else by ParseAtoi.
+inline int TextInteger(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    const std::size_t first = i;
+    int value = 0;
+    for (; i < text.size() && i - first < 9; ++i) {
+        const unsigned digit = static_cast<unsigned char>(text[i]) - '0';
+        if (digit > 9) break;
+        value = value * 10 + int(digit);
+    }
+    if (i == text.size() && i > first) return value;
+    return ParseAtoi(text);
+}
+
 // One value: the text of its line in a text file; in a binary file a string, or a number.
 // Text values are followed in memory by at least 8 readable bytes, as ParseAtofPadded needs.
 struct CDxfFullValue {
@@ -29,7 +46,7 @@ struct CDxfFullValue {
     double Number() const { return typed ? number : ParseAtofPadded(text); }
     int Integer() const
     {
-        if (!typed) return ParseAtoi(text);
+        if (!typed) return TextInteger(text);
         if (!(number > double(INT_MIN) && number < double(INT_MAX))) return number > 0 ? INT_MAX : INT_MIN;
         return int(number);
     }
@@ -48,8 +65,9 @@ class CDxfTextPairs {
 public:
     explicit CDxfTextPairs(CByteSource& source, std::size_t blockSize = 1 << 20) : m_lines(source, blockSize) {}
 
-    // Calls take(code, value) for every pair until take returns false or the data ends.
-    template <class TTake> void ForEachPair(TTake&& take)
+    // Calls take(code, value) for every pair until take returns false (then returns true; a
+    // later call goes on with the next pair) or the data ends (then returns false).
+    template <class TTake> bool ForEachPair(TTake&& take)
     {
         bool haveCode = false;
         int code = 0;
@@ -81,6 +99,7 @@ public:
             if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
             line(text);
         }
+        return stopped;
     }
 
     CDxfLineReader& Lines() { return m_lines; }

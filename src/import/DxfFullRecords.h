@@ -38,6 +38,27 @@ struct CDxfLwVertex {
     double x = 0, y = 0, bulge = 0;
 };
 
+// What the reader uses of a value, by group code: its text, its number (atof), its integer
+// (atoi), or nothing. Every code that CDxfEntityRecord::Store, the header or the section gate
+// reads is here; the pair worker keeps only these, so the two ways of reading agree.
+enum class EDxfFullValue : std::uint8_t { Unused, Text, Number, Integer };
+
+inline EDxfFullValue DxfFullValueKind(int code)
+{
+    switch (code) {
+    case 0: case 1: case 2: case 3: case 8: case 9: case 100:
+        return EDxfFullValue::Text;
+    case 10: case 11: case 12: case 13: case 20: case 21: case 22: case 23: case 30: case 31: case 32: case 33:
+    case 38: case 39: case 40: case 41: case 42: case 43: case 44: case 45: case 50: case 51:
+    case 210: case 220: case 230:
+        return EDxfFullValue::Number;
+    case 62: case 67: case 70: case 71: case 72: case 73: case 74: case 90: case 93: case 94: case 95: case 420:
+        return EDxfFullValue::Integer;
+    default:
+        return EDxfFullValue::Unused;
+    }
+}
+
 // The groups of one entity, with the defaults the format gives groups that are absent.
 struct CDxfEntityRecord {
     EDxfEntity kind = EDxfEntity::None;

@@ -491,3 +491,32 @@ TEST(DxfFullImport, SummaryAndTheDefaultImportsHint)
     stats.facesDroppedFirstEdge = 1;
     EXPECT_TRUE(DxfFullImportMayAddFaces(stats));
 }
+
+// The worker thread that cuts and converts ahead of the reader gives the same model as the
+// caller's thread alone: over batch ends, a value longer than a batch's text, bad code lines.
+TEST(DxfFullImport, WorkerThreadGivesTheSameModel)
+{
+    std::string many;
+    for (int i = 0; i < 6000; ++i) many += Square(i * 20.0, 0, 10, "L" + std::to_string(i % 7));
+    many += Square(0, 50, 10, std::string(300 << 10, 'n')) + "x1\nbad code\n";
+    std::vector<std::string> texts = {Drawing(many)};
+    for (const char* file : {"ezdxf_blocks.dxf", "ezdxf_walls.dxf", "ezdxf_meshes.dxf", "ezdxf_japanese_r12.dxf"})
+        texts.push_back(ReadWholeFile(Data(file)));
+    for (const std::string& text : texts) {
+        CDxfFullOptions caller, worker;
+        caller.threading = EDxfThreading::CallerOnly;
+        worker.threading = EDxfThreading::Worker;
+        std::vector<std::uint64_t> progress;
+        worker.progress = [&](std::uint64_t bytes) { progress.push_back(bytes); };
+        CMemorySource a(text), b(text);
+        const CDxfFullModel x = ReadDxfFull(a, caller);
+        const CDxfFullModel y = ReadDxfFull(b, worker);
+        EXPECT_EQ(x.shapes, y.shapes);
+        ASSERT_EQ(x.layers.size(), y.layers.size());
+        for (std::size_t i = 0; i < x.layers.size(); ++i) EXPECT_EQ(x.layers[i].name, y.layers[i].name);
+        EXPECT_EQ(DxfFullImportSummary(x.stats, 0), DxfFullImportSummary(y.stats, 0));
+        EXPECT_EQ(x.stats.bytesRead, y.stats.bytesRead);
+        EXPECT_FALSE(progress.empty());
+        EXPECT_EQ(progress.back(), text.size());
+    }
+}
