@@ -40,6 +40,14 @@ void CDxfEntityRecord::Store(int code, const CDxfFullValue& value)
 {
     const bool lw = kind == EDxfEntity::LwPolyline;
     const bool mesh = kind == EDxfEntity::Mesh && meshGroups;
+    // The points of most entities, most of a file's pairs, without the table of the switch.
+    const unsigned fromTen = unsigned(code - 10);
+    if (fromTen < 24 && fromTen % 10 < 4 && !lw && !mesh) {
+        const unsigned k = fromTen % 10;
+        point[k][fromTen / 10] = value.Number();
+        pointsGiven |= 1u << k;
+        return;
+    }
     switch (code) {
     case 8: layer.assign(value.text); break;
     case 62:
