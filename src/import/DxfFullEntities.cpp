@@ -41,7 +41,7 @@ void CDxfEntityRecord::Store(int code, const CDxfFullValue& value)
     const bool lw = kind == EDxfEntity::LwPolyline;
     const bool mesh = kind == EDxfEntity::Mesh && meshGroups;
     // The points of most entities, most of a file's pairs, without the table of the switch.
-    const unsigned fromTen = unsigned(code - 10);
+    const unsigned fromTen = unsigned(code) - 10u;
     if (fromTen < 24 && fromTen % 10 < 4 && !lw && !mesh) {
         const unsigned k = fromTen % 10;
         point[k][fromTen / 10] = value.Number();

@@ -57,6 +57,7 @@ public:
 
     void Pair(int code, const CDxfFullValue& value)
     {
+        if (code == kDxfBadCode) return;  // counted by the pair reader, read past
         if (code == 0) {
             Complete();
             Begin(TrimEnd(value.text));

@@ -115,6 +115,8 @@ TEST(DxfFullImport, FacesOfEachEntityKind)
     } cases[] = {
         {"3DFACE of a 1-unit first edge (a drawing in metres)", Square(0, 0, 1), 1, 0},
         {"3DFACE of three points", E("3DFACE", {{10, "0"}, {11, "4"}, {12, "4"}, {22, "3"}}), 1, 0},
+        {"3DFACE whose first two corners coincide: a triangle, its normal from the whole outline",
+         E("3DFACE", {{11, "0"}, {12, "4"}, {13, "4"}, {23, "3"}}), 1, 0},
         {"3DFACE whose corners lie on a line", E("3DFACE", {{10, "0"}, {11, "4"}, {12, "8"}, {13, "12"}}), 0, 1},
         {"SOLID and TRACE", E("SOLID", {{11, "5"}, {12, "0"}, {22, "5"}, {13, "5"}, {23, "5"}}) +
                                 E("TRACE", {{11, "5"}, {12, "0"}, {22, "5"}, {13, "5"}, {23, "5"}}), 2, 0},
