@@ -176,8 +176,9 @@ std::uint64_t CDxfBlocks::Copies(const CDxfInsert& insert, int& columns, int& ro
 }
 
 // Faces and placements one placement of the block makes (faces of no area included), as far
-// as INSERTs that circle back are not followed. `partial` is set when a circle was cut or
-// counting stopped, so the figure may be low; such figures are not kept.
+// as INSERTs that circle back are not followed. `partial` is set when a circle was cut, a
+// block is not defined (yet) or counting stopped, so the figure may be low; such figures are
+// not kept.
 CDxfBlocks::CEstimate CDxfBlocks::Estimate(CBlock& block, int depth, bool& partial)
 {
     if (block.estimated) return block.estimate;
@@ -198,8 +199,12 @@ CDxfBlocks::CEstimate CDxfBlocks::Estimate(CBlock& block, int depth, bool& parti
     bool cut = false;
     for (const CDxfInsert& insert : block.inserts) {
         CBlock* child = Find(insert.block);
+        if (!child) {
+            cut = true;  // it may be defined later in the file
+            continue;
+        }
         int columns = 1, rows = 1;
-        const std::uint64_t copies = child ? Copies(insert, columns, rows) : 0;
+        const std::uint64_t copies = Copies(insert, columns, rows);
         if (copies == 0) continue;
         const CEstimate e = Estimate(*child, depth + 1, cut);
         total.faces = SatAdd(total.faces, SatMul(e.faces, copies));
