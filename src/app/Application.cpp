@@ -4,9 +4,11 @@
 #include "app/CommandRouting.h"
 #include "app/DocumentHost.h"
 #include "app/MainFrame.h"
+#include "app/QtTranslations.h"
 #include "view/GLView.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QSurfaceFormat>
 
 void SetUpApplicationIdentity()
@@ -15,6 +17,7 @@ void SetUpApplicationIdentity()
     Q_INIT_RESOURCE(vorla);
     QCoreApplication::setOrganizationName(QStringLiteral("ZEMPLA DESIGN FIRM"));
     QCoreApplication::setApplicationName(QString::fromUtf8(kAppTitle));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vorla"));  // the installed desktop entry
     QSurfaceFormat::setDefaultFormat(CMyvorla_ltView::RequestedFormat());
 }
 
@@ -27,6 +30,7 @@ CMyvorla_ltApp::~CMyvorla_ltApp()
 
 bool CMyvorla_ltApp::InitInstance(const QStringList& arguments)
 {
+    InstallQtTranslations();  // Qt's own dialogs and buttons in Japanese, whatever the locale
     m_host = std::make_unique<CDocumentHost>();
     m_frame = std::make_unique<CMainFrame>(*m_host);
     RouteCommands(*m_frame);

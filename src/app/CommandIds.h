@@ -38,4 +38,6 @@ enum ECommandId : int {
     ID_RENDER_SETTINGS = 32789,
     ID_RENDER = 32790,
     ID_IMPORT_DXF_FULL = 32791,
+    ID_VIEW_FIT = 32800,
+    ID_SUN_STUDY = 32810,
 };

@@ -47,6 +47,7 @@ void RouteCommands(CMainFrame& frame)
     frame.Route(ID_VIEW_PARALLEL, [&view] { view.OnParallel(); });
     frame.Route(ID_VIEW_WALKTHROUGH, [&view] { view.OnWalkThrough(); });
     frame.Route(ID_VIEW_LAYERS, [&frame] { OnLayers(frame); });
+    frame.Route(ID_VIEW_FIT, [&view] { view.OnFitToView(); });
 
     // Create
     frame.Route(ID_CREATE_SPHERE, [&frame] { OnCreateSphere(frame); });
@@ -54,6 +55,7 @@ void RouteCommands(CMainFrame& frame)
     // Render
     frame.Route(ID_RENDER_SETTINGS, [&frame] { OnRenderSettings(frame); });
     frame.Route(ID_RENDER, [&frame] { OnRender(frame); });
+    frame.Route(ID_SUN_STUDY, [&frame] { OnSunStudy(frame); });
 
     // Help
     frame.Route(ID_APP_ABOUT, [&frame] {

@@ -4,6 +4,7 @@
 #include "app/CommandIds.h"
 #include "app/DocumentHost.h"
 #include "view/Camera.h"
+#include "view/FitHint.h"
 #include "view/GLView.h"
 
 #include <QCloseEvent>
@@ -23,8 +24,15 @@ CMainFrame::CMainFrame(CDocumentHost& host, QWidget* parent)
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     m_host.SetWindow(this);
-    m_view = new CMyvorla_ltView(host, this);
-    setCentralWidget(m_view);
+    // The view is made without a parent and joins the window only when OpenGL works: a window
+    // holding an OpenGL widget without a context crashes in Qt when it is shown.
+    m_view = new CMyvorla_ltView(host);
+    if (m_view->HasGL()) {
+        setCentralWidget(m_view);
+    } else {
+        m_detachedView.reset(m_view);
+        setCentralWidget(MakeNoPicturePane());
+    }
     for (QAction* action : m_commands->All()) addAction(action);  // shortcuts work without a menu item
     BuildMenus();
     BuildToolBar();
@@ -43,6 +51,23 @@ CMainFrame::CMainFrame(CDocumentHost& host, QWidget* parent)
 CMainFrame::~CMainFrame()
 {
     delete m_printer;
+}
+
+QWidget* CMainFrame::MakeNoPicturePane()
+{
+    auto* pane = new QLabel(QString::fromUtf8("OpenGL を使えないため、モデルを表示できません"), this);
+    pane->setObjectName(QStringLiteral("noPicturePane"));
+    pane->setAlignment(Qt::AlignCenter);
+    pane->setAutoFillBackground(true);
+    pane->setStyleSheet(QStringLiteral("background-color: rgb(0, 77, 77); color: white;"));
+    pane->setMinimumSize(64, 48);
+    return pane;
+}
+
+QImage CMainFrame::ViewPicture()
+{
+    if (m_view->HasGL()) return m_view->grabFramebuffer();
+    return centralWidget()->grab().toImage();
 }
 
 QPrinter& CMainFrame::Printer()
@@ -100,6 +125,7 @@ void CMainFrame::BuildMenus()
     QMenu* view = bar->addMenu(QString::fromUtf8("表示(&V)"));
     view->setObjectName(QStringLiteral("menuView"));
     view->addAction(Action(ID_VIEW_LAYERS));
+    view->addAction(Action(ID_VIEW_FIT));
     view->addSeparator();
     for (int id : {ID_VIEW_WIREFRAME, ID_VIEW_PARALLEL, ID_VIEW_WALKTHROUGH, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
         Action(id)->setCheckable(true);
@@ -116,6 +142,7 @@ void CMainFrame::BuildMenus()
     render->setObjectName(QStringLiteral("menuRender"));
     render->addAction(Action(ID_RENDER_SETTINGS));
     render->addAction(Action(ID_RENDER));
+    render->addAction(Action(ID_SUN_STUDY));
 
     QMenu* help = bar->addMenu(QString::fromUtf8("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("menuHelp"));
@@ -124,7 +151,7 @@ void CMainFrame::BuildMenus()
 
 void CMainFrame::BuildToolBar()
 {
-    QToolBar* bar = addToolBar(QStringLiteral("Standard"));
+    QToolBar* bar = addToolBar(QString::fromUtf8("ﾂｰﾙ ﾊﾞｰ"));  // its name in the bar's context menu
     bar->setObjectName(QStringLiteral("toolBar"));
     bar->setIconSize(QSize(16, 15));
     bar->setMovable(true);
@@ -134,7 +161,7 @@ void CMainFrame::BuildToolBar()
     } buttons[] = {{ID_FILE_NEW, "new"},     {ID_FILE_OPEN, "open"}, {ID_FILE_SAVE, "save"},     {0, nullptr},
                    {ID_EDIT_CUT, "cut"},     {ID_EDIT_COPY, "copy"}, {ID_EDIT_PASTE, "paste"},   {0, nullptr},
                    {ID_FILE_PRINT, "print"}, {0, nullptr},           {ID_TOOL_MOVE, "move"},     {ID_TOOL_ROTATE, "rotate"},
-                   {ID_TOOL_ZOOM, "zoom"},   {0, nullptr},           {ID_APP_ABOUT, "about"}};
+                   {ID_TOOL_ZOOM, "zoom"},   {ID_VIEW_FIT, "fit"},   {0, nullptr},               {ID_APP_ABOUT, "about"}};
     for (const auto& button : buttons) {
         if (!button.id) {
             bar->addSeparator();
@@ -146,6 +173,8 @@ void CMainFrame::BuildToolBar()
     }
     Action(ID_VIEW_TOOLBAR)->setChecked(true);
     connect(Action(ID_VIEW_TOOLBAR), &QAction::toggled, bar, &QToolBar::setVisible);
+    // The bar's context menu hides it too; the menu's check mark follows.
+    connect(bar, &QToolBar::visibilityChanged, Action(ID_VIEW_TOOLBAR), &QAction::setChecked);
     Action(ID_VIEW_TOOLBAR)->setEnabled(true);
 }
 
@@ -155,6 +184,11 @@ void CMainFrame::BuildStatusBar()
     auto* ready = new QLabel(QString::fromUtf8("ﾚﾃﾞｨ"), bar);
     ready->setObjectName(QStringLiteral("readyText"));
     bar->addWidget(ready, 1);
+    auto* fitHint = new QLabel(QString::fromUtf8(kFitHintText), bar);
+    fitHint->setObjectName(QStringLiteral("fitHint"));
+    fitHint->setVisible(false);
+    bar->addPermanentWidget(fitHint);
+    connect(&m_view->FitHint(), &CFitHint::Changed, fitHint, &QLabel::setVisible);
     new CLockIndicators(bar);
     Action(ID_VIEW_STATUS_BAR)->setChecked(true);
     connect(Action(ID_VIEW_STATUS_BAR), &QAction::toggled, bar, &QStatusBar::setVisible);

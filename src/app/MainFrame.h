@@ -4,9 +4,11 @@
 #include "app/CommandTable.h"
 #include "app/RecentFileList.h"
 
+#include <QImage>
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
 class CDocumentHost;
 class CMyvorla_ltView;
@@ -26,6 +28,8 @@ public:
     QAction* Action(int id) { return m_commands->Action(id); }
     QMenu* FileMenu() { return m_fileMenu; }
     QPrinter& Printer();
+    // What the view shows now, for printing.
+    QImage ViewPicture();
     CRecentFileList& RecentFiles() { return m_recent; }
 
     // Connects a command to its handler and enables it.
@@ -38,6 +42,8 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
+    // The central pane in place of the view when OpenGL cannot be used.
+    QWidget* MakeNoPicturePane();
     void UpdateTitle();
     void UpdateRecentFiles();
     void UpdateCheckMarks();
@@ -45,6 +51,7 @@ private:
     CDocumentHost& m_host;
     CCommandTable* m_commands;
     CMyvorla_ltView* m_view;
+    std::unique_ptr<CMyvorla_ltView> m_detachedView;  // owns the view when it is in no window
     QMenu* m_fileMenu = nullptr;
     QAction* m_recentAnchor = nullptr;
     QList<QAction*> m_recentActions;

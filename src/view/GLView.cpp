@@ -5,7 +5,10 @@
 #include "app/UserPrompts.h"
 #include "model/Globals.h"
 #include "view/Camera.h"
+#include "view/FitHint.h"
+#include "view/FitView.h"
 #include "view/PovEngine.h"
+#include "view/ViewKeys.h"
 
 #include "interaction/Editing.h"
 
@@ -14,7 +17,8 @@
 #include <QOpenGLContext>
 #include <QWheelEvent>
 
-CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent) : QOpenGLWidget(parent), m_host(host)
+CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent)
+    : QOpenGLWidget(parent), m_host(host), m_fitHint(new CFitHint(*this, host.Doc().m_shapeList))
 {
     // A new view starts with the default camera, display modes, scene settings and no layers.
     InitViewDefaults();
@@ -24,7 +28,8 @@ CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent) : QOpenGL
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);  // a pending move follows the cursor without a button held
     setMinimumSize(64, 48);
-    switch (CheckGLSupport()) {
+    m_glStatus = CheckGLSupport();
+    switch (m_glStatus) {
     case 1:
         CUserPrompts::Get().Tell(nullptr, QMessageBox::NoIcon, QString::fromUtf8("OpenGL:致命的例外１"),
                                  QString::fromUtf8("その値ではフレームバッファを初期化できません"));
@@ -101,6 +106,7 @@ void CMyvorla_ltView::ModelChanged()
 
 void CMyvorla_ltView::ModelReplaced()
 {
+    m_fitHint->ModelReplaced();
     Apply(m_nav.OnModelReplaced());
     ModelChanged();
 }
@@ -132,6 +138,16 @@ void CMyvorla_ltView::OnParallel()
 void CMyvorla_ltView::OnWalkThrough()
 {
     ToggleWalkThrough();
+    update();
+}
+
+void CMyvorla_ltView::OnFitToView()
+{
+    const qreal ratio = devicePixelRatioF();
+    if (!FitCameraToShapes(m_host.Doc().m_shapeList, static_cast<int>(width() * ratio),
+                           static_cast<int>(height() * ratio)))
+        return;
+    m_fitHint->Withdraw();
     update();
 }
 
@@ -198,21 +214,10 @@ void CMyvorla_ltView::wheelEvent(QWheelEvent* event)
 
 void CMyvorla_ltView::keyPressEvent(QKeyEvent* event)
 {
-    EViewKey key = EViewKey::kOther;
-    const bool keypad = event->modifiers() & Qt::KeypadModifier;
-    switch (event->key()) {
-    case Qt::Key_Return: key = EViewKey::kEnter; break;
-    case Qt::Key_Enter: key = EViewKey::kEnter; break;
-    case Qt::Key_0: key = keypad ? EViewKey::kOther : EViewKey::k0; break;
-    case Qt::Key_1: key = keypad ? EViewKey::kOther : EViewKey::k1; break;
-    case Qt::Key_2: key = keypad ? EViewKey::kOther : EViewKey::k2; break;
-    case Qt::Key_3: key = keypad ? EViewKey::kOther : EViewKey::k3; break;
-    case Qt::Key_4: key = keypad ? EViewKey::kOther : EViewKey::k4; break;
-    case Qt::Key_F: key = EViewKey::kF; break;
-    case Qt::Key_G: key = EViewKey::kG; break;
-    case Qt::Key_U: key = EViewKey::kU; break;
-    case Qt::Key_D: key = EViewKey::kD; break;
-    default: QOpenGLWidget::keyPressEvent(event); return;
+    const EViewKey key = ViewKeyOf(*event);
+    if (key == EViewKey::kOther) {
+        QOpenGLWidget::keyPressEvent(event);
+        return;
     }
     Apply(m_nav.OnKeyDown(m_host.Doc(), key));
     event->accept();

@@ -24,6 +24,7 @@ public:
 
     QString OpenFileName(QWidget*, const QString&, const QString&) override { return Next(); }
     QString SaveFileName(QWidget*, const QString&, const QString&, bool) override { return Next(); }
+    QString FolderName(QWidget*, const QString&) override { return Next(); }
     QMessageBox::StandardButton Ask(QWidget*, QMessageBox::Icon, const QString& caption, const QString& text,
                                     QMessageBox::StandardButtons) override
     {
