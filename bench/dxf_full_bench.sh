@@ -42,21 +42,20 @@ commands=(
 )
 # Round robin: every command once per round, so that a change in the machine's load falls on all
 # of them alike; round 0 warms the page cache and is not counted.
-declare -A times peak median
-free_cores=0
+declare -A times peak median cpu
 for ((r = 0; r <= runs; r++)); do
   for ((i = 0; i < ${#commands[@]}; i += 2)); do
     name=${commands[i]}
-    # Whether a core is free as the command starts (the imports take their worker thread only then).
-    runnable=$(cut -d' ' -f4 /proc/loadavg | cut -d/ -f1)
-    [ "$r" -gt 0 ] && [ "$runnable" -lt "$(nproc)" ] && free_cores=$((free_cores + 1))
     start=$(date +%s%N)
-    /usr/bin/time -f %M -o "$out/rss.tmp" ${commands[i + 1]} >/dev/null 2>&1 || { echo "$name failed"; exit 1; }
+    /usr/bin/time -f '%M %e %U %S' -o "$out/rss.tmp" ${commands[i + 1]} >/dev/null 2>&1 || { echo "$name failed"; exit 1; }
     end=$(date +%s%N)
     [ "$r" -eq 0 ] && continue
     times[$name]+="$(((end - start) / 1000)) "
-    rss=$(tail -1 "$out/rss.tmp")
+    read -r rss wall user sys < <(tail -1 "$out/rss.tmp")
     [ "$rss" -gt "${peak[$name]:-0}" ] && peak[$name]=$rss
+    # Processor time per wall time: above 1 when an import took its worker thread (it does
+    # only when a core is free as it starts).
+    cpu[$name]+="$(echo "($user + $sys) / ($wall + 0.001)" | bc -l | cut -c1-4) "
   done
 done
 rm -f "$out/rss.tmp"
@@ -70,10 +69,10 @@ done
 
 echo
 echo "Full DXF import, $runs runs, medians ($(stat -c %s "$faces") and $(stat -c %s "$pface") bytes):"
-printf '%-16s %10s %14s\n' command "median s" "peak RSS MB"
+printf '%-16s %10s %14s  %s\n' command "median s" "peak RSS MB" "processor/wall time per round"
 for ((i = 0; i < ${#commands[@]}; i += 2)); do
   n=${commands[i]}
-  printf '%-16s %10.3f %14.1f\n' "$n" "${median[$n]}" "$(echo "${peak[$n]} / 1024" | bc -l)"
+  printf '%-16s %10.3f %14.1f  %s\n' "$n" "${median[$n]}" "$(echo "${peak[$n]} / 1024" | bc -l)" "${cpu[$n]}"
 done
 # Ratios are the medians of the ratios within each round, which a drifting load disturbs least.
 ratio() {
@@ -86,4 +85,3 @@ printf 'full-3dface / default-3dface  %6.2f  (target 1.25 or less)\n' "$(ratio f
 printf 'full-pface / assimp-pface     %6.2f  (target 0.35 or less)\n' "$(ratio full-pface assimp-pface)"
 printf 'full-pface / floor-pface      %6.2f  (target 3 or less)\n' "$(ratio full-pface floor-pface)"
 printf 'peak memory of full-pface     %6.0f MB (target 300 or less)\n' "$(echo "${peak[full-pface]} / 1024" | bc -l)"
-printf 'a core was free at the start of %d of %d timed commands\n' "$free_cores" "$((runs * ${#commands[@]} / 2))"
