@@ -34,10 +34,10 @@ EDxfEntity EntityOf(std::string_view name)
         EDxfEntity entity;
     };
     static constexpr CName kNames[] = {
-        {"3DFACE", EDxfEntity::Face3D},     {"SOLID", EDxfEntity::Solid},   {"TRACE", EDxfEntity::Trace},
-        {"LINE", EDxfEntity::Line},         {"POLYLINE", EDxfEntity::Polyline}, {"VERTEX", EDxfEntity::Vertex},
-        {"SEQEND", EDxfEntity::Seqend},     {"LWPOLYLINE", EDxfEntity::LwPolyline}, {"CIRCLE", EDxfEntity::Circle},
-        {"ARC", EDxfEntity::Arc},           {"INSERT", EDxfEntity::Insert}, {"ATTRIB", EDxfEntity::Attrib},
+        {"3DFACE", EDxfEntity::Face3D},   {"SOLID", EDxfEntity::Solid},         {"TRACE", EDxfEntity::Trace},
+        {"LINE", EDxfEntity::Line},       {"POLYLINE", EDxfEntity::Polyline},   {"VERTEX", EDxfEntity::Vertex},
+        {"SEQEND", EDxfEntity::Seqend},   {"LWPOLYLINE", EDxfEntity::LwPolyline}, {"CIRCLE", EDxfEntity::Circle},
+        {"ARC", EDxfEntity::Arc},         {"INSERT", EDxfEntity::Insert},       {"ATTRIB", EDxfEntity::Attrib},
         {"MESH", EDxfEntity::Mesh},
     };
     for (const CName& n : kNames)
