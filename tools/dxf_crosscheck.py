@@ -21,7 +21,8 @@ import tempfile
 
 import ezdxf
 from ezdxf import recover
-from ezdxf.math import Vec3, OCS
+from ezdxf.lldxf.encoding import decode_dxf_unicode
+from ezdxf.math import Vec3
 
 UNITS_MM = {1: 25.4, 2: 304.8, 3: 1609344.0, 4: 1.0, 5: 10.0, 6: 1000.0, 7: 1e6, 8: 2.54e-5, 9: 0.0254,
             10: 914.4, 11: 1e-7, 12: 1e-6, 13: 1e-3, 14: 100.0, 15: 1e4, 16: 1e5, 17: 1e12,
@@ -144,7 +145,7 @@ def entity_faces(e, layer, out):
 
 def walk(entities, out, insert_layer, depth, stats):
     for e in entities:
-        layer = e.dxf.get('layer', '0') if e.dxf.is_supported('layer') else '0'
+        layer = decode_dxf_unicode(e.dxf.get('layer', '0')) if e.dxf.is_supported('layer') else '0'
         if insert_layer is not None and layer == '0':
             layer = insert_layer
         if e.dxftype() == 'INSERT':
