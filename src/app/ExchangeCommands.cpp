@@ -3,10 +3,12 @@
 #include "app/ExchangeCommands.h"
 
 #include "app/DocumentHost.h"
+#include "app/DxfFullImportText.h"
 #include "app/MainFrame.h"
 #include "app/UserPrompts.h"
 #include "export/DxfWriter.h"
 #include "export/PovWriter.h"
+#include "import/DxfFullImport.h"
 #include "import/DxfReader.h"
 #include "model/FileAccess.h"
 #include "model/LayerTable.h"
@@ -18,6 +20,8 @@
 #include <QStatusBar>
 
 #include <functional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -65,7 +69,7 @@ bool WriteExport(CMainFrame& frame, const QString& path, const std::function<boo
 
 }  // namespace
 
-void OnImportDxf(CMainFrame& frame)
+void OnImportDxf(CMainFrame& frame, EDxfImport kind)
 {
     CDocumentHost& host = frame.Host();
     CMyvorla_ltView& view = *frame.View();
@@ -97,22 +101,43 @@ void OnImportDxf(CMainFrame& frame)
     QElapsedTimer sinceUpdate;
     sinceUpdate.start();
     CFdSource source(file.Fd());
-    const CDxfImportStats stats = ImportDxf(
-        source, host.Doc(),
-        [&](std::uint64_t bytes) {
-            if (sinceUpdate.elapsed() < 50) return;
-            sinceUpdate.restart();
-            progress.setValue(std::min(999, int(bytes / size * 1000)));
-        },
-        file.Size());
+    const auto report = [&](std::uint64_t bytes) {
+        if (sinceUpdate.elapsed() < 50) return;
+        sinceUpdate.restart();
+        progress.setValue(std::min(999, int(bytes / size * 1000)));
+    };
+    QString summary;
+    std::string readError;
+    if (kind == EDxfImport::Full) {
+        CDxfFullOptions options;
+        options.progress = report;
+        options.sizeHint = file.Size();
+        const CDxfFullStats stats = ImportDxfFull(source, host.Doc(), options);
+        summary = DxfFullImportStatusText(stats, g_layerCount);
+        readError = stats.readError;
+    } else {
+        const CDxfImportStats stats = ImportDxf(source, host.Doc(), report, file.Size());
+        summary = ImportSummary(stats);
+        readError = stats.readError;
+        // When the default import left out what can hold faces, one more pass counts what the
+        // full import would make, and the summary names it when that is more.
+        if (readError.empty() && DxfFullImportMayAddFaces(stats) && ::lseek(file.Fd(), 0, SEEK_SET) == 0) {
+            progress.setLabelText(QString::fromUtf8("%1 の面の数を数えています…").arg(path));
+            CFdSource again(file.Fd());
+            const std::uint64_t full = CountDxfFullFaces(again, report, file.Size());
+            // Right after the first sentence, so that a narrow status bar still shows it.
+            if (full > stats.facesImported) {
+                const int end = summary.indexOf(QString::fromUtf8("。"));
+                summary.insert(end < 0 ? summary.size() : end, DxfFullImportHintText(full));
+            }
+        }
+    }
     progress.setValue(1000);
     QGuiApplication::restoreOverrideCursor();
     view.setUpdatesEnabled(true);
     host.NotifyModelReplaced();
 
-    QString summary = ImportSummary(stats);
-    if (!stats.readError.empty())
-        summary += QString::fromUtf8("。読み込みエラー: ") + QString::fromStdString(stats.readError);
+    if (!readError.empty()) summary += QString::fromUtf8("。読み込みエラー: ") + QString::fromStdString(readError);
     frame.statusBar()->showMessage(summary);
 }
 

@@ -3,6 +3,9 @@
 
 class CMainFrame;
 
-void OnImportDxf(CMainFrame& frame);
+// Which DXF import a command runs: the default one, or the full one (meshes, blocks, units).
+enum class EDxfImport { Default, Full };
+
+void OnImportDxf(CMainFrame& frame, EDxfImport kind = EDxfImport::Default);
 void OnExportDxf(CMainFrame& frame);
 void OnExportPov(CMainFrame& frame);

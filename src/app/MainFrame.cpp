@@ -96,6 +96,7 @@ void CMainFrame::BuildMenus()
     QMenu* import = m_fileMenu->addMenu(QString::fromUtf8("読み込み(&F)..."));
     import->setObjectName(QStringLiteral("menuImport"));
     import->addAction(Action(ID_IMPORT_DXF));
+    import->addAction(Action(ID_IMPORT_DXF_FULL));
     QMenu* exportMenu = m_fileMenu->addMenu(QString::fromUtf8("書き出し(&E)"));
     exportMenu->setObjectName(QStringLiteral("menuExport"));
     exportMenu->addAction(Action(ID_EXPORT_DXF));
