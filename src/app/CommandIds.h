@@ -38,6 +38,7 @@ enum ECommandId : int {
     ID_EXPORT_POV = 32788,
     ID_RENDER_SETTINGS = 32789,
     ID_RENDER = 32790,
+    ID_IMPORT_DXF_FULL = 32791,
     ID_VIEW_FIT = 32800,
     ID_SUN_STUDY = 32810,
 };

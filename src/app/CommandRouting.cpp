@@ -22,7 +22,8 @@ void RouteCommands(CMainFrame& frame)
     frame.Route(ID_FILE_OPEN, [&host] { host.OnFileOpen(); });
     frame.Route(ID_FILE_SAVE, [&host] { host.OnFileSave(); });
     frame.Route(ID_FILE_SAVE_AS, [&host] { host.OnFileSaveAs(); });
-    frame.Route(ID_IMPORT_DXF, [&frame] { OnImportDxf(frame); });
+    frame.Route(ID_IMPORT_DXF, [&frame] { OnImportDxf(frame, EDxfImport::Default); });
+    frame.Route(ID_IMPORT_DXF_FULL, [&frame] { OnImportDxf(frame, EDxfImport::Full); });
     frame.Route(ID_EXPORT_DXF, [&frame] { OnExportDxf(frame); });
     frame.Route(ID_EXPORT_POV, [&frame] { OnExportPov(frame); });
     frame.Route(ID_INSERT_MODEL, [&frame] { OnInsertModel(frame); });

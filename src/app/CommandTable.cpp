@@ -24,6 +24,8 @@ QList<CCommandEntry> Entries()
         {ID_FILE_SAVE, "ID_FILE_SAVE", "上書き保存(&S)", {K("Ctrl+S")}, "モデルを上書きして保存します\n上書き保存"},
         {ID_FILE_SAVE_AS, "ID_FILE_SAVE_AS", "名前を付けて保存(&A)...", {}, "モデルに名前を付けて保存します\n名前を付けて保存"},
         {ID_IMPORT_DXF, "ID_IMPORT_DXF", "DXFファイル(D)...", {}, "DXF ファイルの面を読み込みます\nDXF 読み込み"},
+        {ID_IMPORT_DXF_FULL, "ID_IMPORT_DXF_FULL", "DXF（全要素）(&A)...", {},
+         "DXF ファイルのすべての面（メッシュ、ブロック参照、厚さ付きの線と円）を単位に合わせて読み込みます\nDXF（全要素）読み込み"},
         {ID_EXPORT_DXF, "ID_EXPORT_DXF", "DXFファイル(D)...", {}, "モデルを DXF ファイルに書き出します\nDXF 書き出し"},
         {ID_EXPORT_POV, "ID_EXPORT_POV", "POVファイル(P)...", {}, "モデルを POV-Ray のシーンに書き出します\nPOV 書き出し"},
         {ID_INSERT_MODEL, "ID_INSERT_MODEL", "挿入(&I)...", {}, "オブジェクトを挿入\n挿入"},

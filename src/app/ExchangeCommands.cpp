@@ -3,12 +3,14 @@
 #include "app/ExchangeCommands.h"
 
 #include "app/DocumentHost.h"
+#include "app/DxfFullImportText.h"
 #include "app/FileReadTask.h"
 #include "app/FileReasons.h"
 #include "app/MainFrame.h"
 #include "app/UserPrompts.h"
 #include "export/DxfWriter.h"
 #include "export/PovWriter.h"
+#include "import/DxfFullImport.h"
 #include "import/DxfReader.h"
 #include "model/FileAccess.h"
 #include "model/LayerTable.h"
@@ -19,6 +21,8 @@
 #include <QStatusBar>
 
 #include <functional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -66,9 +70,15 @@ bool WriteExport(CMainFrame& frame, const QString& path, const std::function<boo
     return ok;
 }
 
+// The full import says it ran out of memory in these words (and then keeps no faces).
+bool IsMemoryFailure(const std::string& readError)
+{
+    return readError.rfind("not enough memory", 0) == 0 || readError.rfind("too many faces", 0) == 0;
+}
+
 }  // namespace
 
-void OnImportDxf(CMainFrame& frame, const QString& givenPath)
+void OnImportDxf(CMainFrame& frame, EDxfImport kind, const QString& givenPath)
 {
     CDocumentHost& host = frame.Host();
     if (host.IsReading()) return;
@@ -90,9 +100,22 @@ void OnImportDxf(CMainFrame& frame, const QString& givenPath)
     // The drawing is read into a model aside; the model shown stays as it is until the
     // reading has finished, and stays altogether when it is stopped or runs out of memory.
     CDxfImportAside aside;
+    CDxfFullModel full;
+    std::uint64_t fullFaces = 0;
     int systemError = 0;
     const bool finished = CFileReadTask::Run(host, path, file, [&](CByteSource& source) {
-        aside = ReadDxfAside(source, {}, file.Size());
+        if (kind == EDxfImport::Full) {
+            CDxfFullOptions options;
+            options.sizeHint = file.Size();
+            full = ReadDxfFull(source, options);
+        } else {
+            aside = ReadDxfAside(source, {}, file.Size());
+            // When the default import left out what can hold faces, one more pass counts what
+            // the full import would make, and the summary names it when that is more.
+            if (aside.stats.readError.empty() && DxfFullImportMayAddFaces(aside.stats) &&
+                ::lseek(file.Fd(), 0, SEEK_SET) == 0)
+                fullFaces = CountDxfFullFaces(source, {}, file.Size());
+        }
         systemError = source.SystemError();
     });
     if (!finished) return;
@@ -101,22 +124,45 @@ void OnImportDxf(CMainFrame& frame, const QString& givenPath)
                         JapaneseReason(aside.memoryProblem));
         return;
     }
+    if (kind == EDxfImport::Full && IsMemoryFailure(full.stats.readError)) {
+        Warn(frame, QString::fromUtf8("%1 を読み込めません\n\nメモリが足りません").arg(path));
+        return;
+    }
 
     const CDxfImportStats stats = aside.stats;
+    const CDxfFullStats fullStats = full.stats;
     const QString previousPath = host.PathName();
-    std::shared_ptr<CModelReplacement> record = CModelReplacement::Replace(
-        host.Doc(), [&](CMyvorla_ltDoc& doc) { ApplyDxfImport(std::move(aside), doc); });
+    std::shared_ptr<CModelReplacement> record = CModelReplacement::Replace(host.Doc(), [&](CMyvorla_ltDoc& doc) {
+        if (kind == EDxfImport::Full)
+            ApplyDxfFull(full, doc);
+        else
+            ApplyDxfImport(std::move(aside), doc);
+    });
+    const std::uint64_t faces = kind == EDxfImport::Full ? fullStats.facesMade : stats.facesImported;
     host.SetPathName(QString(), false);
-    host.History().RecordReplacement(std::move(record), previousPath, stats.facesImported > 0);
+    host.History().RecordReplacement(std::move(record), previousPath, faces > 0);
     host.NotifyModelReplaced();
 
-    QString summary = ImportSummary(stats, g_layerCount);
-    if (!stats.readError.empty()) {
-        CFileProblem readError;
-        readError.code = EFileProblem::kSystem;
-        readError.systemError = systemError;
-        readError.systemText = stats.readError;
-        summary += QString::fromUtf8("。読み込みエラー: ") + JapaneseReason(readError);
+    QString summary;
+    std::string readError;
+    if (kind == EDxfImport::Full) {
+        summary = DxfFullImportStatusText(fullStats, g_layerCount);
+        readError = fullStats.readError;
+    } else {
+        summary = ImportSummary(stats, g_layerCount);
+        readError = stats.readError;
+        // Right after the first sentence, so that a narrow status bar still shows it.
+        if (fullFaces > stats.facesImported) {
+            const int end = summary.indexOf(QString::fromUtf8("。"));
+            summary.insert(end < 0 ? summary.size() : end, DxfFullImportHintText(fullFaces));
+        }
+    }
+    if (!readError.empty()) {
+        CFileProblem cause;
+        cause.code = EFileProblem::kSystem;
+        cause.systemError = systemError;
+        cause.systemText = readError;
+        summary += QString::fromUtf8("。読み込みエラー: ") + JapaneseReason(cause);
     }
     frame.statusBar()->showMessage(summary);
 }

@@ -5,7 +5,10 @@
 
 class CMainFrame;
 
+// Which DXF import a command runs: the default one, or the full one (meshes, blocks, units).
+enum class EDxfImport { Default, Full };
+
 // Imports `path`, or the file the user chooses when it is empty.
-void OnImportDxf(CMainFrame& frame, const QString& path = QString());
+void OnImportDxf(CMainFrame& frame, EDxfImport kind = EDxfImport::Default, const QString& path = QString());
 void OnExportDxf(CMainFrame& frame);
 void OnExportPov(CMainFrame& frame);

@@ -111,6 +111,7 @@ void CMainFrame::BuildMenus()
     QMenu* import = m_fileMenu->addMenu(QString::fromUtf8("読み込み(&F)..."));
     import->setObjectName(QStringLiteral("menuImport"));
     import->addAction(Action(ID_IMPORT_DXF));
+    import->addAction(Action(ID_IMPORT_DXF_FULL));
     QMenu* exportMenu = m_fileMenu->addMenu(QString::fromUtf8("書き出し(&E)"));
     exportMenu->setObjectName(QStringLiteral("menuExport"));
     exportMenu->addAction(Action(ID_EXPORT_DXF));
@@ -256,7 +257,7 @@ void CMainFrame::HoldCommandsWhileReading(bool reading)
                                 ID_IMPORT_DXF,    ID_EXPORT_DXF,         ID_EXPORT_POV,       ID_INSERT_MODEL,
                                 ID_FILE_PRINT,    ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_EDIT_CUT,
                                 ID_EDIT_SELECT_ALL, ID_VIEW_LAYERS,      ID_CREATE_SPHERE,    ID_RENDER_SETTINGS,
-                                ID_RENDER,        ID_SUN_STUDY};
+                                ID_RENDER,        ID_SUN_STUDY,          ID_IMPORT_DXF_FULL};
     if (reading) {
         QList<QAction*> actions = m_recentActions;
         for (int id : kHeld) actions << Action(id);
@@ -304,7 +305,7 @@ void CMainFrame::OpenDroppedFiles(const QStringList& paths)
     if (suffix == QLatin1String("vrl")) {
         m_host.OpenDocumentFile(path);
     } else if (suffix == QLatin1String("dxf")) {
-        OnImportDxf(*this, path);
+        OnImportDxf(*this, EDxfImport::Default, path);
     } else {
         refuse(QString::fromUtf8("%1 は開けません\n\nモデル ファイル（.vrl）と DXF ファイル（.dxf）だけを開けます").arg(path));
     }

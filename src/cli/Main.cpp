@@ -16,6 +16,8 @@ const char kUsage[] =
     "  info FILE [--json]     what a model holds: scene settings, layers, shape count, bounds\n"
     "  convert IN OUT         read IN and write OUT; the formats follow the extensions\n"
     "                         (in: .vrl, .dxf; out: .vrl, .dxf, .pov, .png)\n"
+    "      --dxf-full             (info, convert) read a .dxf input with the full import:\n"
+    "                             meshes, blocks placed by INSERT, extruded outlines, units\n"
     "      --width W --height H   picture size, default 640x480 (.pov, .png)\n"
     "      --render               .pov: the rendering scene (sky, ground, textures, sun)\n"
     "      --pitch DEG --yaw DEG  camera angles, default 45 and 35\n"

@@ -105,10 +105,18 @@ CPovCamera VectorCamera()
     return camera;
 }
 
+// Looking straight down (the plan from above) or straight up, the look_at form says nothing
+// of how the picture is turned: the viewing direction lies along POV-Ray's up vector, and the
+// trace of the yaw in its horizontal part is far below the six decimals the text keeps.
+bool LooksStraightUpOrDown()
+{
+    return std::abs(std::cos(g_pitch * -0.01745329277777778)) < 1e-6;
+}
+
 }  // namespace
 
 CPovCamera ComputePovCamera()
 {
-    if (g_walkThrough == 0 && g_perspective == 1) return OrbitPerspectiveCamera();
+    if (g_walkThrough == 0 && g_perspective == 1 && !LooksStraightUpOrDown()) return OrbitPerspectiveCamera();
     return VectorCamera();
 }

@@ -36,7 +36,17 @@ void ComputeCameraModelview(double modelview[16])
         // from the origin.
         centre[i] = eye[i] + g_walkDir[i];
     }
-    const double up[3] = {0, 1, 0};
+    // Straight down or up the look direction holds no heading; the degree constant even tips it
+    // just past the vertical, which turned the picture by half a turn against the orbit view.
+    // There the orbit camera's own up, (sin p sin y, cos p, -sin p cos y), keeps its picture.
+    double up[3] = {0, 1, 0};
+    if (std::abs(std::cos(g_pitch * kDegToRad)) < 1e-6) {
+        const double s = g_pitch > 0 ? 1.0 : -1.0;
+        const double yaw = g_yaw * kDegToRad;
+        up[0] = s * std::sin(yaw);
+        up[1] = 0;
+        up[2] = -s * std::cos(yaw);
+    }
     ApplyLookAt(modelview, eye, centre, up);
 }
 

@@ -138,6 +138,10 @@ const SViewCase kCases[] = {
     {"walk-through, parallel", {1500, -2500, -40000}, 20, 300, true, true, 0, {0, 0, 0}},
     // The origin behind the eye: the parallel view is turned by half a turn, and so is the picture.
     {"walk-through, parallel, past the origin", {0, 0, -30000}, 0, 0, true, true, 50000, {0, 0, -40000}},
+    // Straight down or up the look_at form cannot tell how the picture is turned.
+    {"orbit, perspective, plan from above", {2000, -1000, -60000}, 90, 0, false, false, 0, {0, 0, 0}},
+    {"orbit, perspective, plan from above, turned", {2000, -1000, -60000}, 90, 35, false, false, 0, {0, 0, 0}},
+    {"orbit, perspective, from straight below", {0, 0, -60000}, -90, 120, false, false, 0, {0, 0, 0}},
 };
 
 // The viewer after start-up, the camera set, the modes switched and a frame drawn.

@@ -32,6 +32,8 @@ const SCameraCase kCameras[] = {
     {{1500, -2500, -40000}, -30.0, 200.0},  // looking up, turned past half a turn
     {{-800, 300, -250000}, 89.9, 359.95},   // almost straight down
     {{0, 0, -5000}, 0.0, 90.0},             // level
+    {{2000, -1000, -60000}, 90.0, 35.0},    // straight down (key 0, then turned)
+    {{0, 0, -60000}, -90.0, 120.0},         // straight up
 };
 
 void SetCamera(const SCameraCase& c)
