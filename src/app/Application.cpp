@@ -3,11 +3,13 @@
 
 #include "app/CommandRouting.h"
 #include "app/DocumentHost.h"
+#include "app/FileReadTask.h"
 #include "app/MainFrame.h"
 #include "app/QtTranslations.h"
 #include "view/GLView.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSurfaceFormat>
 
@@ -35,11 +37,17 @@ bool CMyvorla_ltApp::InitInstance(const QStringList& arguments)
     m_frame = std::make_unique<CMainFrame>(*m_host);
     RouteCommands(*m_frame);
     const QStringList files = arguments.mid(1);
-    if (!files.isEmpty()) {
-        if (!m_host->OpenDocumentFile(files.first(), false)) return false;
-    } else {
+    if (files.isEmpty()) {
         m_host->OnFileNew();
+        m_frame->show();
+        return true;
     }
+    // A big file or a pipe is read with the window showing its progress; anything else
+    // before the window shows, so a file that cannot be opened shows no window at all.
+    const QFileInfo named(files.first());
+    const bool readAtLength = named.exists() && (!named.isFile() || named.size() >= qint64(CFileReadTask::kInBackgroundFrom));
+    if (readAtLength) m_frame->show();
+    if (!m_host->OpenDocumentFile(files.first(), false)) return false;
     m_frame->show();
     return true;
 }

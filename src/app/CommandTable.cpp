@@ -35,6 +35,7 @@ QList<CCommandEntry> Entries()
         {ID_FILE_MRU_FILE1, "ID_FILE_MRU_FILE1", "最近使ったﾌｧｲﾙ", {}, "このファイルを開きます\n最近使ったファイル"},
         {ID_APP_EXIT, "ID_APP_EXIT", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", {}, "アプリケーションを終了します\n終了"},
         {ID_EDIT_UNDO, "ID_EDIT_UNDO", "元に戻す(&U)", {K("Ctrl+Z"), K("Alt+Backspace")}, "直前の操作を元に戻します\n元に戻す"},
+        {ID_EDIT_REDO, "ID_EDIT_REDO", "やり直し(&R)", {K("Ctrl+Y")}, "元に戻した操作をやり直します\nやり直し"},
         {ID_EDIT_CUT, "ID_EDIT_CUT", "切り取り(&T)", {K("Ctrl+X"), K("Delete")}, "選択した面を削除します\n切り取り"},
         {ID_EDIT_COPY, "ID_EDIT_COPY", "ｺﾋﾟｰ(&C)", {K("Ctrl+C"), K("Ctrl+Insert")}, "選択した面をコピーします\nコピー"},
         {ID_EDIT_PASTE, "ID_EDIT_PASTE", "貼り付け(&P)", {K("Ctrl+V"), K("Shift+Insert")}, "貼り付けます\n貼り付け"},
@@ -77,6 +78,20 @@ CCommandTable::CCommandTable(QObject* parent) : QObject(parent)
         action->setEnabled(false);
         m_actions.insert(entry.id, action);
     }
+}
+
+void CCommandTable::Adopt(int id, QAction* action)
+{
+    QAction* old = m_actions.value(id);
+    if (!old || !action) return;
+    action->setObjectName(old->objectName());
+    action->setData(id);
+    action->setShortcuts(old->shortcuts());
+    action->setShortcutContext(old->shortcutContext());
+    action->setStatusTip(old->statusTip());
+    action->setToolTip(old->toolTip());
+    m_actions.insert(id, action);
+    delete old;
 }
 
 int CCommandTable::IdOf(const QAction* action)

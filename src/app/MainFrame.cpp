@@ -3,17 +3,23 @@
 
 #include "app/CommandIds.h"
 #include "app/DocumentHost.h"
+#include "app/ExchangeCommands.h"
+#include "app/UserPrompts.h"
 #include "view/Camera.h"
 #include "view/FitHint.h"
 #include "view/GLView.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "app/LockIndicators.h"
@@ -33,12 +39,21 @@ CMainFrame::CMainFrame(CDocumentHost& host, QWidget* parent)
         m_detachedView.reset(m_view);
         setCentralWidget(MakeNoPicturePane());
     }
+    // Undo and Redo are the history's own actions, which name the step and follow the stack.
+    m_commands->Adopt(ID_EDIT_UNDO, host.History().CreateUndoAction(m_commands));
+    m_commands->Adopt(ID_EDIT_REDO, host.History().CreateRedoAction(m_commands));
     for (QAction* action : m_commands->All()) addAction(action);  // shortcuts work without a menu item
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
     connect(&m_host, &CDocumentHost::TitleChanged, this, &CMainFrame::UpdateTitle);
     connect(&m_host, &CDocumentHost::ModelReplaced, m_view, &CMyvorla_ltView::ModelReplaced);
+    connect(&m_host, &CDocumentHost::ModelEdited, m_view, &CMyvorla_ltView::ModelReplaced);
+    // What the status bar said of the model before (an import's summary) is not about the new one.
+    connect(&m_host, &CDocumentHost::ModelReplaced, this, [this] { statusBar()->clearMessage(); });
+    connect(&m_host, &CDocumentHost::ModelEdited, this, [this] { statusBar()->clearMessage(); });
+    connect(&m_host, &CDocumentHost::ReadingChanged, this, &CMainFrame::HoldCommandsWhileReading);
+    setAcceptDrops(true);
     connect(&m_host, &CDocumentHost::FileOpened, this, [this](const QString& path) {
         m_recent.Add(path);
         UpdateRecentFiles();
@@ -115,6 +130,7 @@ void CMainFrame::BuildMenus()
     QMenu* edit = bar->addMenu(QString::fromUtf8("編集(&E)"));
     edit->setObjectName(QStringLiteral("menuEdit"));
     edit->addAction(Action(ID_EDIT_UNDO));
+    edit->addAction(Action(ID_EDIT_REDO));
     edit->addSeparator();
     edit->addAction(Action(ID_EDIT_CUT));
     edit->addAction(Action(ID_EDIT_COPY));
@@ -233,8 +249,77 @@ void CMainFrame::UpdateRecentFiles()
     }
 }
 
+void CMainFrame::HoldCommandsWhileReading(bool reading)
+{
+    // The commands that would change, replace or write the model wait for the reading to end;
+    // viewing, navigating and the menus go on.
+    static const int kHeld[] = {ID_FILE_NEW,      ID_FILE_OPEN,          ID_FILE_SAVE,        ID_FILE_SAVE_AS,
+                                ID_IMPORT_DXF,    ID_EXPORT_DXF,         ID_EXPORT_POV,       ID_INSERT_MODEL,
+                                ID_FILE_PRINT,    ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_EDIT_CUT,
+                                ID_EDIT_SELECT_ALL, ID_VIEW_LAYERS,      ID_CREATE_SPHERE,    ID_RENDER_SETTINGS,
+                                ID_RENDER,        ID_SUN_STUDY,          ID_IMPORT_DXF_FULL};
+    if (reading) {
+        QList<QAction*> actions = m_recentActions;
+        for (int id : kHeld) actions << Action(id);
+        for (QAction* action : actions) {
+            if (!action || !action->isEnabled()) continue;
+            action->setEnabled(false);
+            m_heldActions << action;
+        }
+        return;
+    }
+    for (QAction* action : m_heldActions) action->setEnabled(true);
+    m_heldActions.clear();
+    if (m_closeAfterReading) {
+        m_closeAfterReading = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!m_host.IsReading() && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) paths << (url.isLocalFile() ? url.toLocalFile() : url.toString());
+    event->acceptProposedAction();
+    // After the drop has ended: opening asks questions and may read for a while.
+    QTimer::singleShot(0, this, [this, paths] { OpenDroppedFiles(paths); });
+}
+
+void CMainFrame::OpenDroppedFiles(const QStringList& paths)
+{
+    if (m_host.IsReading() || paths.isEmpty()) return;
+    const auto refuse = [this](const QString& text) {
+        CUserPrompts::Get().Tell(this, QMessageBox::Warning, QString::fromUtf8("ワーニング"), text);
+    };
+    if (paths.size() > 1) {
+        refuse(QString::fromUtf8("一度に開けるファイルは 1 つです（%1 個のファイルがドロップされました）").arg(paths.size()));
+        return;
+    }
+    const QString& path = paths.first();
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("vrl")) {
+        m_host.OpenDocumentFile(path);
+    } else if (suffix == QLatin1String("dxf")) {
+        OnImportDxf(*this, EDxfImport::Default, path);
+    } else {
+        refuse(QString::fromUtf8("%1 は開けません\n\nモデル ファイル（.vrl）と DXF ファイル（.dxf）だけを開けます").arg(path));
+    }
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // A file being read is stopped first; the window closes when the reading has ended.
+    if (m_host.IsReading()) {
+        m_closeAfterReading = true;
+        m_host.CancelReading();
+        event->ignore();
+        return;
+    }
     if (m_host.SaveModified()) {
         event->accept();
     } else {

@@ -35,8 +35,15 @@ public:
     // Connects a command to its handler and enables it.
     void Route(int id, const std::function<void()>& handler);
 
+    // Files dropped on the window: a model file opens, a DXF file is imported (each after the
+    // question about unsaved changes); anything else, or more than one file, is refused with a
+    // message.
+    void OpenDroppedFiles(const QStringList& paths);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildMenus();
@@ -47,6 +54,7 @@ private:
     void UpdateTitle();
     void UpdateRecentFiles();
     void UpdateCheckMarks();
+    void HoldCommandsWhileReading(bool reading);
 
     CDocumentHost& m_host;
     CCommandTable* m_commands;
@@ -57,4 +65,6 @@ private:
     QList<QAction*> m_recentActions;
     CRecentFileList m_recent;
     QPrinter* m_printer = nullptr;
+    QList<QAction*> m_heldActions;  // disabled while a file is read
+    bool m_closeAfterReading = false;
 };

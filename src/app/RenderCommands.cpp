@@ -3,6 +3,7 @@
 #include "app/RenderCommands.h"
 
 #include "app/DocumentHost.h"
+#include "app/FileReasons.h"
 #include "app/MainFrame.h"
 #include "app/PictureWindow.h"
 #include "app/RenderJob.h"
@@ -138,10 +139,10 @@ void CRenderController::StartRender()
     double sun[3];
     ComputeSunPosition(sun);
     CPovSceneStats stats;
-    std::string error;
+    CFileProblem problem;
     const auto write = [&](CByteSink& sink) { return WritePovScene(sink, shapes, PovVariant::Render, sun, &stats); };
-    if (!WriteFileAtomically(scene.toStdString(), write, error)) {
-        Warn(&m_frame, QString::fromUtf8("シーン ファイル %1 を書き込めません\n\n%2").arg(scene, QString::fromStdString(error)));
+    if (!WriteFileAtomically(scene.toStdString(), write, problem)) {
+        Warn(&m_frame, QString::fromUtf8("シーン ファイル %1 を書き込めません\n\n%2").arg(scene, JapaneseReason(problem)));
         return;
     }
     CRenderJobSetup setup;

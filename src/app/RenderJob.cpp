@@ -2,6 +2,7 @@
 // into place on success and removed on failure or cancel.
 #include "app/RenderJob.h"
 
+#include "app/FileReasons.h"
 #include "model/FileAccess.h"
 #include "model/TextEncoding.h"
 
@@ -105,12 +106,12 @@ bool MovePicture(const QString& from, const QString& to, QString& error)
         return false;
     }
     const QByteArray bytes = file.readAll();
-    std::string why;
+    CFileProblem why;
     const bool ok = WriteFileAtomically(
         target.toStdString(), [&](CByteSink& sink) { return sink.Write(bytes.constData(), std::size_t(bytes.size())); },
         why);
     if (!ok) {
-        error = QString::fromStdString(why);
+        error = JapaneseReason(why);
         return false;
     }
     file.remove();

@@ -2,6 +2,10 @@
 // release the mouse, change the cursor, refresh what it shows of the faces.
 #pragma once
 
+#include <memory>
+
+class CCornerSwap;
+
 // Cursor shapes of the navigation tools. kArrow is the view's normal cursor.
 enum class ECursor { kArrow, kSizeAll, kSizeNESW, kSizeNS };
 
@@ -14,6 +18,10 @@ struct SViewActions {
     bool selectionChanged = false;  // some face's m_selected flag changed
     bool shapesChanged = false;     // faces were moved or removed: drawing data is stale
     bool documentModified = false;  // the document was marked modified
+    bool moveStarted = false;       // the first click of a two-click move
+    // A finished move: the corners it replaced, so that it can be undone (no faces when
+    // nothing moved).
+    std::shared_ptr<CCornerSwap> moved;
 
     // Later actions win for the cursor; flags accumulate.
     SViewActions& operator|=(const SViewActions& later)
@@ -28,6 +36,8 @@ struct SViewActions {
         selectionChanged |= later.selectionChanged;
         shapesChanged |= later.shapesChanged;
         documentModified |= later.documentModified;
+        moveStarted |= later.moveStarted;
+        if (later.moved) moved = later.moved;
         return *this;
     }
 };

@@ -11,6 +11,7 @@
 #include "view/ViewKeys.h"
 
 #include "interaction/Editing.h"
+#include "model/ModelEdits.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -153,6 +154,8 @@ void CMyvorla_ltView::OnFitToView()
 
 void CMyvorla_ltView::Apply(const SViewActions& actions)
 {
+    if (actions.moveStarted) m_host.History().MoveStarted();
+    if (actions.moved) m_host.History().RecordMove(actions.moved, actions.moved->Count() > 0);
     if (actions.shapesChanged) m_renderer.InvalidateGeometry();
     if (actions.selectionChanged) m_renderer.InvalidateSelection();
     if (actions.captureMouse) grabMouse();
@@ -178,7 +181,11 @@ void CMyvorla_ltView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint p = PixelPoint(event->position());
     switch (event->button()) {
-    case Qt::LeftButton: Apply(m_nav.OnLButtonDown(m_host.Doc(), p.x(), p.y())); break;
+    case Qt::LeftButton:
+        // While a file is read for a command the faces are not picked or moved; the tools work.
+        if (m_host.IsReading() && !m_nav.IsToolArmed()) break;
+        Apply(m_nav.OnLButtonDown(m_host.Doc(), p.x(), p.y()));
+        break;
     case Qt::MiddleButton: Apply(m_nav.OnMButtonDown(p.x(), p.y())); break;
     case Qt::RightButton: Apply(m_nav.OnRButtonDown(p.x(), p.y())); break;
     default: QOpenGLWidget::mousePressEvent(event); return;
@@ -225,7 +232,11 @@ void CMyvorla_ltView::keyPressEvent(QKeyEvent* event)
 
 void CMyvorla_ltView::OnEditCut()
 {
-    Apply(CutSelected(m_host.Doc()));
+    std::unique_ptr<CFaceRemoval> removal;
+    const SViewActions actions = CutSelected(m_host.Doc(), &removal);
+    const bool removed = removal->Count() > 0;
+    m_host.History().Record(EEditStep::kCut, std::move(removal), removed);
+    Apply(actions);
 }
 
 void CMyvorla_ltView::OnEditSelectAll()

@@ -257,7 +257,7 @@ void CMainFrameTest::failedOpenNamesFileAndReason()
     program.Frame().Action(ID_FILE_OPEN)->trigger();
     QCOMPARE(prompts.m_shown.size(), 1);
     QVERIFY(prompts.m_shown[0].startsWith(QString::fromUtf8("ワーニング|") + path + QString::fromUtf8(" が開けません")));
-    QVERIFY2(prompts.m_shown[0].contains(QStringLiteral("the file ends inside the sky text")), qPrintable(prompts.m_shown[0]));
+    QVERIFY2(prompts.m_shown[0].contains(QString::fromUtf8("ファイルが空のテキストの途中で終わっています")), qPrintable(prompts.m_shown[0]));
     QCOMPARE(program.Frame().windowTitle(), QString::fromUtf8("無題 - Vorla_DORAZ"));
 }
 
@@ -268,7 +268,7 @@ void CMainFrameTest::startUpWithAnUnreadableFileFails()
     QVERIFY(!program.ok);
     QCOMPARE(prompts.m_shown.size(), 1);
     QVERIFY(prompts.m_shown[0].contains(QStringLiteral("/nonexistent/model.vrl")));
-    QVERIFY(prompts.m_shown[0].contains(QString::fromLocal8Bit(std::strerror(ENOENT))));
+    QVERIFY2(prompts.m_shown[0].contains(QString::fromUtf8("ファイルまたはフォルダがありません")), qPrintable(prompts.m_shown[0]));
 }
 
 void CMainFrameTest::aboutBoxTexts()
