@@ -33,6 +33,8 @@ public:
     CMemorySource(const void* data, std::size_t size)
         : m_data(static_cast<const uint8_t*>(data)), m_size(size) {}
     explicit CMemorySource(const std::string& bytes) : CMemorySource(bytes.data(), bytes.size()) {}
+    // The source only points at the bytes: a temporary string would be gone before the reading.
+    explicit CMemorySource(std::string&&) = delete;
     std::size_t Read(void* dst, std::size_t n) override;
 
 private:

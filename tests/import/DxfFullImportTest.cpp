@@ -457,7 +457,8 @@ TEST(DxfFullImport, ApplyReplacesTheModelAndCentres)
     EXPECT_FLOAT_EQ(doc.m_curShape.m_vertex[0][0], 6641872.5f);  // the last face, where the drawing has it
 
     // A file without faces leaves an empty, unmodified model with no layers.
-    CMemorySource empty(Drawing(E("TEXT")));
+    const std::string noFaces = Drawing(E("TEXT"));
+    CMemorySource empty(noFaces);
     ImportDxfFull(empty, doc);
     EXPECT_TRUE(doc.m_shapeList.empty());
     EXPECT_EQ(g_layerCount, 0);
