@@ -8,6 +8,7 @@
 
 #include <QDropEvent>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
@@ -246,6 +247,9 @@ void CFileFlowTest::aCancelledReadLeavesThePreviousModelWhileTheWindowWorks()
     QVERIFY(!frame.statusBar()->findChild<QWidget*>(QStringLiteral("readProgress")));
     QVERIFY2(frame.statusBar()->currentMessage().contains(QString::fromUtf8("読み込みを中止しました")),
              qPrintable(frame.statusBar()->currentMessage()));
+    // The message is not drawn over the idle text once the bar has laid itself out again.
+    QTest::qWait(50);
+    QVERIFY(!frame.statusBar()->findChild<QLabel*>(QStringLiteral("readyText"))->isVisible());
     for (const QString& shown : prompts.m_shown)
         QVERIFY2(shown.contains(QString::fromUtf8("への変更を保存しますか")), qPrintable(shown));
 }
