@@ -78,7 +78,9 @@ private:
     void OnSeriesProgress();
     void OnSeriesFinished(bool ok, const QString& message);
     void OnCancel();
-    void ShowPictureFile(const QString& path, double seconds);
+    // Shows the picture in `path`; 保存... offers `offered` (a file name, with its folder).
+    void ShowPictureFile(const QString& path, double seconds, const QString& offered);
+    QString OfferedRenderName() const;
 
     CMainFrame& m_frame;
     QPointer<QProgressDialog> m_progress;
@@ -194,10 +196,21 @@ void CRenderController::OnRenderFinished(bool ok, const QString& message)
         Warn(&m_frame, message);
         return;
     }
-    ShowPictureFile(job->Setup().picture, job->Seconds());
+    ShowPictureFile(job->Setup().picture, job->Seconds(), OfferedRenderName());
 }
 
-void CRenderController::ShowPictureFile(const QString& path, double seconds)
+QString CRenderController::OfferedRenderName() const
+{
+    // The picture of a model is offered beside it under the model's name, not as the
+    // renderer's temporary file in the current folder.
+    const QString model = m_frame.Host().PathName();
+    const QString untitled = QString::fromUtf8(kUntitled);
+    if (model.isEmpty() || model == untitled) return QDir::current().filePath(untitled + QStringLiteral(".png"));
+    const QFileInfo file(model);
+    return file.absoluteDir().filePath(file.completeBaseName() + QStringLiteral(".png"));
+}
+
+void CRenderController::ShowPictureFile(const QString& path, double seconds, const QString& offered)
 {
     const QImage picture(path);
     if (picture.isNull()) {
@@ -212,7 +225,7 @@ void CRenderController::ShowPictureFile(const QString& path, double seconds)
                                 .arg(picture.width())
                                 .arg(picture.height())
                                 .arg(seconds, 0, 'f', 1),
-                            name);
+                            offered);
 }
 
 void CRenderController::StartSunStudy()
@@ -269,7 +282,7 @@ void CRenderController::OnSeriesFinished(bool ok, const QString& message)
         Warn(&m_frame, message);
         return;
     }
-    ShowPictureFile(series->SheetPath(), series->Seconds());
+    ShowPictureFile(series->SheetPath(), series->Seconds(), series->SheetPath());
 }
 
 }  // namespace

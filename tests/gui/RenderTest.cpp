@@ -150,6 +150,8 @@ void CRenderTest::reusesThePictureWindowAndSavesThePicture()
     QVERIFY(save);
     QCOMPARE(save->text(), QString::fromUtf8("保存..."));
     save->click();
+    // The picture is offered beside the model, under its name.
+    QCOMPARE(prompts.m_offered, QStringList{QFileInfo(QStringLiteral(VORLA_EXAMPLES "/boxes.png")).absoluteFilePath()});
     const QImage saved(Dir().filePath(QStringLiteral("saved.png")));
     QCOMPARE(saved.size(), QSize(int(g_winWidth), int(g_winHeight)));
     QCOMPARE(saved.convertToFormat(QImage::Format_RGB32),
