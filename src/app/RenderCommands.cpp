@@ -29,9 +29,12 @@ namespace {
 // The picture POV-Ray writes while it renders; it becomes TEMP.png only when complete.
 constexpr char kUnfinishedPicture[] = "TEMP.rendering.png";
 
-void Warn(QWidget* parent, const QString& text)
+constexpr char kRenderCaption[] = "レンダリング";
+constexpr char kSunStudyCaption[] = "日影図";
+
+void Warn(QWidget* parent, const QString& text, const char* caption = kRenderCaption)
 {
-    CUserPrompts::Get().Tell(parent, QMessageBox::Warning, QString::fromUtf8("レンダリング"), text);
+    CUserPrompts::Get().Tell(parent, QMessageBox::Warning, QString::fromUtf8(caption), text);
 }
 
 QString PercentText(double fraction) { return QString::number(int(fraction * 100)) + QStringLiteral("%"); }
@@ -123,12 +126,13 @@ void CRenderController::OnCancel()
         m_job->deleteLater();
         m_job = nullptr;
     }
+    const bool series = m_series != nullptr;
     if (m_series) {
         m_series->Cancel();
         m_series->deleteLater();
         m_series = nullptr;
     }
-    CloseProgress(QString::fromUtf8("レンダリングを中止しました"));
+    CloseProgress(series ? QString::fromUtf8("日影図を中止しました") : QString::fromUtf8("レンダリングを中止しました"));
 }
 
 void CRenderController::StartRender()
@@ -248,7 +252,7 @@ void CRenderController::StartSunStudy()
     if (!series->Start(dialog.Settings(), m_frame.Host().Doc().m_shapeList, QString::fromStdString(g_povEnginePath),
                        int(g_winWidth), int(g_winHeight), error)) {
         delete series;
-        Warn(&m_frame, error);
+        Warn(&m_frame, error, kSunStudyCaption);
         return;
     }
     m_series = series;
@@ -279,7 +283,7 @@ void CRenderController::OnSeriesFinished(bool ok, const QString& message)
     CloseProgress(ok ? QString::fromUtf8("日影図を %1 に書き出しました").arg(QDir::toNativeSeparators(series->SheetPath()))
                      : QString::fromUtf8("日影図に失敗しました"));
     if (!ok) {
-        Warn(&m_frame, message);
+        Warn(&m_frame, message, kSunStudyCaption);
         return;
     }
     ShowPictureFile(series->SheetPath(), series->Seconds(), series->SheetPath());
