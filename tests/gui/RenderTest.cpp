@@ -4,6 +4,7 @@
 #include "GuiTestSupport.h"
 
 #include "app/CommandIds.h"
+#include "app/PictureWindow.h"
 
 #include <QStatusBar>
 #include "view/CameraState.h"
@@ -93,6 +94,7 @@ private slots:
     }
     void rendersAndShowsThePicture();
     void reusesThePictureWindowAndSavesThePicture();
+    void aPictureBiggerThanTheScreenKeepsItsSaveButtonOnTheScreen();
     void oneRenderAtATimeShowsItsProgress();
     void cancelEndsTheRendererAndLeavesNoPicture();
     void sunStudyRefusesAFolderItCannotWriteBeforeRendering();
@@ -162,6 +164,24 @@ void CRenderTest::reusesThePictureWindowAndSavesThePicture()
     QCOMPARE(prompts.m_shown.size(), 1);
     QVERIFY(prompts.m_shown[0].contains(QString::fromUtf8("を保存できません")));
     RenderWindow()->close();
+}
+
+void CRenderTest::aPictureBiggerThanTheScreenKeepsItsSaveButtonOnTheScreen()
+{
+    CPictureWindow window(nullptr);
+    const QRect area = window.screen()->availableGeometry();
+    QImage picture(area.width() + 500, area.height() + 400, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    window.ShowPicture(picture, QStringLiteral("big"), QStringLiteral("big.png"));
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY2(area.contains(window.geometry()), qPrintable(QStringLiteral("%1x%2+%3+%4")
+                                                              .arg(window.width())
+                                                              .arg(window.height())
+                                                              .arg(window.x())
+                                                              .arg(window.y())));
+    auto* save = window.findChild<QPushButton*>(QStringLiteral("savePicture"));
+    QVERIFY(save->isVisible());
+    QVERIFY(window.rect().contains(save->geometry()));
 }
 
 void CRenderTest::oneRenderAtATimeShowsItsProgress()
