@@ -14,6 +14,9 @@ struct SViewActions {
     bool selectionChanged = false;  // some face's m_selected flag changed
     bool shapesChanged = false;     // faces were moved or removed: drawing data is stale
     bool documentModified = false;  // the document was marked modified
+    // The camera moved (a drag, the wheel, a view key): a big model may be drawn reduced until
+    // the camera has been still for a moment.
+    bool cameraMoved = false;
 
     // Later actions win for the cursor; flags accumulate.
     SViewActions& operator|=(const SViewActions& later)
@@ -28,6 +31,7 @@ struct SViewActions {
         selectionChanged |= later.selectionChanged;
         shapesChanged |= later.shapesChanged;
         documentModified |= later.documentModified;
+        cameraMoved |= later.cameraMoved;
         return *this;
     }
 };

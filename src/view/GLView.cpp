@@ -24,6 +24,10 @@ CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent) : QOpenGL
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);  // a pending move follows the cursor without a button held
     setMinimumSize(64, 48);
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(CFrameBudget::kSettleMs);
+    connect(&m_settle, &QTimer::timeout, this, qOverload<>(&QWidget::update));  // the whole picture again
+    connect(this, &QOpenGLWidget::frameSwapped, this, &CMyvorla_ltView::OnFrameSwapped);
     switch (CheckGLSupport()) {
     case 1:
         CUserPrompts::Get().Tell(nullptr, QMessageBox::NoIcon, QString::fromUtf8("OpenGL:致命的例外１"),
@@ -90,12 +94,25 @@ void CMyvorla_ltView::resizeGL(int, int)
 void CMyvorla_ltView::paintGL()
 {
     const qreal ratio = devicePixelRatioF();
-    m_renderer.Draw(m_host.Doc().m_shapeList, static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+    const double share = IsNavigating() ? m_budget.NavigationShare() : 1.0;
+    m_renderer.Draw(m_host.Doc().m_shapeList, static_cast<int>(width() * ratio), static_cast<int>(height() * ratio),
+                    share);
+    // What the user waits for is the drawing plus the showing of the frame in the window; the
+    // latter is known from the last frame shown.
+    m_budget.Record(m_renderer.LastShare(), m_renderer.LastDrawMilliseconds() + m_showMs);
+    m_sinceDrawn.start();
+}
+
+void CMyvorla_ltView::OnFrameSwapped()
+{
+    if (m_sinceDrawn.isValid()) m_showMs = m_sinceDrawn.nsecsElapsed() / 1e6;
+    m_sinceDrawn.invalidate();
 }
 
 void CMyvorla_ltView::ModelChanged()
 {
     m_renderer.InvalidateGeometry();
+    m_budget.Forget();
     update();
 }
 
@@ -108,6 +125,7 @@ void CMyvorla_ltView::ModelReplaced()
 void CMyvorla_ltView::LayersChanged()
 {
     m_renderer.InvalidateLayers();
+    m_budget.Forget();  // hidden or shown layers change what a whole frame costs
     update();
 }
 
@@ -137,7 +155,11 @@ void CMyvorla_ltView::OnWalkThrough()
 
 void CMyvorla_ltView::Apply(const SViewActions& actions)
 {
-    if (actions.shapesChanged) m_renderer.InvalidateGeometry();
+    if (actions.shapesChanged) {
+        m_renderer.InvalidateGeometry();
+        m_budget.Forget();
+    }
+    if (actions.cameraMoved) m_settle.start();
     if (actions.selectionChanged) m_renderer.InvalidateSelection();
     if (actions.captureMouse) grabMouse();
     if (actions.releaseCapture) releaseMouse();

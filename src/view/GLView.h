@@ -3,10 +3,13 @@
 #pragma once
 
 #include "interaction/NavigationTools.h"
+#include "view/FrameBudget.h"
 #include "view/SceneRenderer.h"
 
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
+#include <QElapsedTimer>
+#include <QTimer>
 
 class CDocumentHost;
 
@@ -54,6 +57,12 @@ public:
     // Carries out what the interaction logic asks for after an event or command.
     void Apply(const SViewActions& actions);
 
+    // While the camera moves, and until it has been still for CFrameBudget::kSettleMs, a model
+    // too big for fluid frames is drawn reduced (its largest faces); then whole again.
+    bool IsNavigating() const { return m_settle.isActive(); }
+    // The share of the model's primitives the last frame drew: 1 for the whole picture.
+    double LastFrameShare() const { return m_renderer.LastShare(); }
+
 protected:
     void initializeGL() override;
     void resizeGL(int w, int h) override;
@@ -66,6 +75,7 @@ protected:
 
 private:
     void ReleaseGL();
+    void OnFrameSwapped();
 
     CDocumentHost& m_host;
     // Client point of an event in framebuffer pixels, as the frame's matrices count them.
@@ -73,4 +83,8 @@ private:
 
     CSceneRenderer m_renderer;
     CNavigationTools m_nav;
+    CFrameBudget m_budget;
+    QTimer m_settle;  // runs from each camera step until the camera has been still long enough
+    QElapsedTimer m_sinceDrawn;  // from the end of the last drawing to its frame being shown
+    double m_showMs = 0;         // how long showing the last frame took, in milliseconds
 };

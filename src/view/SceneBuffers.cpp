@@ -85,16 +85,69 @@ void CSceneBuffers::BuildIndices(const CShapeList& shapes, bool wireframe)
     for (auto* list : {&m_faces, &m_selectedFaces, &m_wireLines, &m_wireSelected, &m_selectionLines}) list->clear();
     m_faces.reserve(shapes.size() * 6);
     CLayerLookup lookup;
-    uint32_t base = 0;
-    for (const CShape& shape : shapes) {
-        const bool visible = IsLayerIndexVisible(lookup.Find(shape.m_layer));
-        const bool moving = shape.m_selected == 1;
-        if (visible) {
-            AppendTriangles(moving ? m_selectedFaces : m_faces, shape, base);
-            if (wireframe) AppendOutline(moving ? m_wireSelected : m_wireLines, base);
-        }
-        if (shape.m_selected != 0) AppendOutline(m_selectionLines, base);
-        base += 4;
-    }
+    for (std::size_t i = 0; i < shapes.size(); ++i) AppendFace(shapes[i], static_cast<uint32_t>(4 * i), lookup, wireframe);
     m_faces.shrink_to_fit();
+}
+
+bool CSceneBuffers::AppendFace(const CShape& shape, uint32_t base, CLayerLookup& lookup, bool wireframe)
+{
+    const bool visible = IsLayerIndexVisible(lookup.Find(shape.m_layer));
+    const bool moving = shape.m_selected == 1;
+    if (visible) {
+        AppendTriangles(moving ? m_selectedFaces : m_faces, shape, base);
+        if (wireframe) AppendOutline(moving ? m_wireSelected : m_wireLines, base);
+    }
+    if (shape.m_selected != 0) AppendOutline(m_selectionLines, base);
+    return visible || shape.m_selected != 0;
+}
+
+std::vector<uint32_t> CSceneBuffers::OrderBySize(const CShapeList& shapes)
+{
+    // A counting sort on the top bits of the area's double: its exponent and four bits of its
+    // fraction, so faces within a few percent of each other share a bucket and keep their
+    // list order. A NaN area goes to the last bucket; an infinite one to the first.
+    constexpr int kBuckets = 1 << 15;
+    std::vector<uint16_t> keys(shapes.size());
+    std::vector<uint32_t> count(kBuckets + 1, 0);
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        const float(*v)[3] = shapes[i].m_vertex;
+        double d1[3], d2[3];
+        for (int a = 0; a < 3; ++a) {
+            d1[a] = double(v[2][a]) - double(v[0][a]);
+            d2[a] = double(v[3][a]) - double(v[1][a]);
+        }
+        // Half the cross product of the diagonals: the area of a flat quad, and of a triangle
+        // whose fourth corner repeats its third. Left doubled and squared; the order is the same.
+        const double cx = d1[1] * d2[2] - d1[2] * d2[1];
+        const double cy = d1[2] * d2[0] - d1[0] * d2[2];
+        const double cz = d1[0] * d2[1] - d1[1] * d2[0];
+        const double size = cx * cx + cy * cy + cz * cz;
+        uint16_t key = 0;  // the largest bucket first: key 0 holds the biggest sizes
+        if (std::isnan(size)) {
+            key = kBuckets - 1;
+        } else {
+            uint64_t bits = 0;
+            std::memcpy(&bits, &size, sizeof bits);
+            key = static_cast<uint16_t>(kBuckets - 1 - (bits >> 48));  // the sign bit is 0
+        }
+        keys[i] = key;
+        ++count[key + 1];
+    }
+    for (int b = 0; b < kBuckets; ++b) count[b + 1] += count[b];
+    std::vector<uint32_t> order(shapes.size());
+    for (std::size_t i = 0; i < shapes.size(); ++i) order[count[keys[i]]++] = static_cast<uint32_t>(i);
+    return order;
+}
+
+void CSceneBuffers::BuildIndicesInOrder(const CShapeList& shapes, const std::vector<uint32_t>& order,
+                                        std::size_t limit, bool wireframe)
+{
+    for (auto* list : {&m_faces, &m_selectedFaces, &m_wireLines, &m_wireSelected, &m_selectionLines}) list->clear();
+    CLayerLookup lookup;
+    std::size_t taken = 0;
+    for (std::size_t k = 0; k < order.size() && taken < limit; ++k) {
+        const uint32_t face = order[k];
+        if (face >= shapes.size()) continue;
+        if (AppendFace(shapes[face], 4 * face, lookup, wireframe)) ++taken;
+    }
 }
