@@ -85,20 +85,18 @@ void CSceneBuffers::BuildIndices(const CShapeList& shapes, bool wireframe)
     for (auto* list : {&m_faces, &m_selectedFaces, &m_wireLines, &m_wireSelected, &m_selectionLines}) list->clear();
     m_faces.reserve(shapes.size() * 6);
     CLayerLookup lookup;
-    for (std::size_t i = 0; i < shapes.size(); ++i) AppendFace(shapes[i], static_cast<uint32_t>(4 * i), lookup, wireframe);
-    m_faces.shrink_to_fit();
-}
-
-bool CSceneBuffers::AppendFace(const CShape& shape, uint32_t base, CLayerLookup& lookup, bool wireframe)
-{
-    const bool visible = IsLayerIndexVisible(lookup.Find(shape.m_layer));
-    const bool moving = shape.m_selected == 1;
-    if (visible) {
-        AppendTriangles(moving ? m_selectedFaces : m_faces, shape, base);
-        if (wireframe) AppendOutline(moving ? m_wireSelected : m_wireLines, base);
+    uint32_t base = 0;
+    for (const CShape& shape : shapes) {
+        const bool visible = IsLayerIndexVisible(lookup.Find(shape.m_layer));
+        const bool moving = shape.m_selected == 1;
+        if (visible) {
+            AppendTriangles(moving ? m_selectedFaces : m_faces, shape, base);
+            if (wireframe) AppendOutline(moving ? m_wireSelected : m_wireLines, base);
+        }
+        if (shape.m_selected != 0) AppendOutline(m_selectionLines, base);
+        base += 4;
     }
-    if (shape.m_selected != 0) AppendOutline(m_selectionLines, base);
-    return visible || shape.m_selected != 0;
+    m_faces.shrink_to_fit();
 }
 
 std::vector<uint32_t> CSceneBuffers::OrderBySize(const CShapeList& shapes)
@@ -143,11 +141,35 @@ void CSceneBuffers::BuildIndicesInOrder(const CShapeList& shapes, const std::vec
                                         std::size_t limit, bool wireframe)
 {
     for (auto* list : {&m_faces, &m_selectedFaces, &m_wireLines, &m_wireSelected, &m_selectionLines}) list->clear();
+    // What the passes need of each face, found in one pass in list order: the walk in order of
+    // size then reads a byte per face instead of the faces themselves, scattered over the list.
+    enum : uint8_t { kVisible = 1, kMoving = 2, kOutlined = 4, kTriangle = 8 };
+    std::vector<uint8_t> flags(shapes.size());
     CLayerLookup lookup;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        const CShape& shape = shapes[i];
+        const bool triangle = std::memcmp(shape.m_vertex[2], shape.m_vertex[3], sizeof shape.m_vertex[2]) == 0;
+        flags[i] = static_cast<uint8_t>((IsLayerIndexVisible(lookup.Find(shape.m_layer)) ? kVisible : 0) |
+                                        (shape.m_selected == 1 ? kMoving : 0) | (shape.m_selected != 0 ? kOutlined : 0) |
+                                        (triangle ? kTriangle : 0));
+    }
     std::size_t taken = 0;
     for (std::size_t k = 0; k < order.size() && taken < limit; ++k) {
         const uint32_t face = order[k];
-        if (face >= shapes.size()) continue;
-        if (AppendFace(shapes[face], 4 * face, lookup, wireframe)) ++taken;
+        if (face >= shapes.size() || !(flags[face] & (kVisible | kOutlined))) continue;
+        const uint8_t f = flags[face];
+        const uint32_t base = 4 * face;
+        if (f & kVisible) {
+            std::vector<uint32_t>& triangles = (f & kMoving) ? m_selectedFaces : m_faces;
+            const uint32_t first[3] = {base, base + 1, base + 2};
+            triangles.insert(triangles.end(), first, first + 3);
+            if (!(f & kTriangle)) {
+                const uint32_t second[3] = {base, base + 2, base + 3};
+                triangles.insert(triangles.end(), second, second + 3);
+            }
+            if (wireframe) AppendOutline((f & kMoving) ? m_wireSelected : m_wireLines, base);
+        }
+        if (f & kOutlined) AppendOutline(m_selectionLines, base);
+        ++taken;
     }
 }

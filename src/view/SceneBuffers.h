@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <vector>
 
-class CLayerLookup;
-
 struct CSceneVertex {
     float pos[3];
     float normal[3];
@@ -46,9 +44,4 @@ public:
     std::vector<uint32_t> m_wireLines;       // lines: visible faces with m_selected not 1 (white)
     std::vector<uint32_t> m_wireSelected;    // lines: visible faces with m_selected 1 (magenta)
     std::vector<uint32_t> m_selectionLines;  // lines: every face with m_selected not 0
-
-private:
-    // Adds face `shape`, whose vertices start at `base`, to the lists of the passes that draw
-    // it; false when none does (hidden and not selected).
-    bool AppendFace(const CShape& shape, uint32_t base, CLayerLookup& lookup, bool wireframe);
 };
