@@ -30,12 +30,12 @@ void OnFilePrint(CMainFrame& frame)
 {
     QPrintDialog dialog(&frame.Printer(), &frame);
     if (dialog.exec() != QDialog::Accepted) return;
-    PrintPicture(frame.Printer(), frame.View()->grabFramebuffer());
+    PrintPicture(frame.Printer(), frame.View()->GrabWholePicture());
 }
 
 void OnFilePrintPreview(CMainFrame& frame)
 {
-    const QImage picture = frame.View()->grabFramebuffer();
+    const QImage picture = frame.View()->GrabWholePicture();
     QPrintPreviewDialog preview(&frame.Printer(), &frame);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
                      [&picture](QPrinter* printer) { PrintPicture(*printer, picture); });

@@ -103,6 +103,15 @@ void CMyvorla_ltView::paintGL()
     m_sinceDrawn.start();
 }
 
+QImage CMyvorla_ltView::GrabWholePicture()
+{
+    const bool wasReduced = m_settle.isActive();
+    m_settle.stop();
+    const QImage picture = grabFramebuffer();
+    if (wasReduced) update();  // the window shows the whole picture too
+    return picture;
+}
+
 void CMyvorla_ltView::OnFrameSwapped()
 {
     if (m_sinceDrawn.isValid()) m_showMs = m_sinceDrawn.nsecsElapsed() / 1e6;

@@ -62,6 +62,8 @@ public:
     bool IsNavigating() const { return m_settle.isActive(); }
     // The share of the model's primitives the last frame drew: 1 for the whole picture.
     double LastFrameShare() const { return m_renderer.LastShare(); }
+    // The whole picture as it is now, also while the camera moves (printing takes it).
+    QImage GrabWholePicture();
 
 protected:
     void initializeGL() override;

@@ -1,6 +1,6 @@
 // Navigating a model of a million faces: while a drag moves the camera the view shows a reduced
-// picture, the whole picture returns once the camera is still, and a click picks the face
-// under the cursor, also a face that the reduced picture leaves out.
+// picture, the whole picture returns once the camera is still (and is what printing takes), and
+// a click picks the face under the cursor, also a face that the reduced picture leaves out.
 #include "GuiTestSupport.h"
 
 #include "model/LayerTable.h"
@@ -132,6 +132,9 @@ void CNavigationTest::dragOnABigModelDrawsReducedThenWholeAndPickingHits()
     disconnect(connection);
     QVERIFY(!view.IsNavigating());
     QVERIFY(program.Grab() == whole);
+    // What is printed is the whole picture, also right after a camera step.
+    Pan(view, start, {{-20, 0}, {0, 0}});
+    QVERIFY(view.GrabWholePicture() == whole);
 
     // Panned away for good: a click on the target's first corner in the reduced picture
     // selects it, and nothing else, although the picture does not show it.
