@@ -57,6 +57,7 @@ const CDxfPairBatch* CDxfPairPipeline::Next()
         m_holding = false;
         m_freed.notify_one();
     }
+    if (m_published == m_released && !m_finished) m_callerWaited = true;
     m_filled.wait(lock, [this] { return m_published > m_released || m_finished; });
     if (m_published > m_released) {
         m_holding = true;
@@ -73,6 +74,10 @@ void CDxfPairPipeline::Run()
             CDxfPairBatch* batch = nullptr;
             {
                 std::unique_lock lock(m_mutex);
+                // The share of numbers left to the caller follows which thread waits for which.
+                if (m_callerWaited && m_deferShare < kDeferSteps) ++m_deferShare;
+                m_callerWaited = false;
+                if (m_published - m_released >= kRing && m_deferShare > 0) --m_deferShare;
                 m_freed.wait(lock, [this] { return m_published - m_released < kRing || m_stop; });
                 if (m_stop) return;
                 batch = &m_ring[m_published % kRing];
@@ -109,6 +114,23 @@ bool CDxfPairPipeline::Fill(CDxfPairBatch& batch)
         switch (DxfValueKind(code)) {
         case EDxfValue::Unused: return batch.progress.empty();
         case EDxfValue::Number: {
+            m_deferCredit += m_deferShare;
+            if (m_deferCredit >= kDeferSteps) {
+                // Left as text: copying it costs this thread less than reading it. Lines have
+                // CDxfLineReader::kPadding readable bytes after them, and the batch's text room
+                // for more than one line: a fixed-size copy covers the usual number.
+                m_deferCredit -= kDeferSteps;
+                static_assert(CDxfLineReader::kPadding >= 16);
+                if (value.size() <= 16) {
+                    std::memcpy(text + textUsed, value.data(), 16);
+                } else {
+                    std::memcpy(text + textUsed, value.data(), value.size());
+                }
+                pair.offset = static_cast<std::uint32_t>(textUsed);
+                pair.length = static_cast<std::uint16_t>(CDxfPair::kDeferred | value.size());
+                textUsed += value.size();
+                break;
+            }
             const CAtofParts parts = ParseAtofParts(value);
             pair.numerator = parts.numerator;
             pair.length = static_cast<std::uint16_t>(parts.exponent);

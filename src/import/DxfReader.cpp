@@ -83,7 +83,8 @@ struct CLineValue {
     std::uint64_t Consumed() const { return cutter.Lines().BytesConsumed(); }
 };
 
-// A value as the pair worker converted it ahead of time, but for the division of a number.
+// A value as the pair worker converted it ahead of time, but for the division of a number, or
+// for the whole conversion of a number it left as text.
 // The worker keeps only what DxfValueKind names for the code; asking for anything else is a
 // fault of this file, caught by the asserts of a debug build.
 struct CBatchValue {
@@ -98,6 +99,9 @@ struct CBatchValue {
     double Number() const
     {
         assert(DxfValueKind(pair.code) == EDxfValue::Number);
+        if (pair.length & CDxfPair::kDeferred) {  // the text is followed by readable bytes
+            return ParseAtofPadded({batch.text.get() + pair.offset, std::size_t(pair.length & ~CDxfPair::kDeferred)});
+        }
         return AtofValue({pair.numerator, pair.length});
     }
     int Integer() const
@@ -149,19 +153,38 @@ public:
     }
 
     // Moves every face so that the box of the corners placed is centred on the origin in plan.
-    // Also gives back what a projection far above the count reached had reserved.
-    void Centre()
+    // Also gives back what a projection far above the count reached had reserved. With
+    // `twoThreads` (a second core was free for the import) a helper thread moves the second
+    // half of a big list; each face is moved alone, so the result is the same.
+    void Centre(bool twoThreads)
     {
         CShapeList& list = m_doc.m_shapeList;
         if (m_projected && list.capacity() > list.size() + list.size() / 2 + 64) list.shrink_to_fit();
         if (m_stats.facesImported == 0) return;
         const double cx = (m_boxMin[0] + m_boxMax[0]) / 2;
         const double cy = (m_boxMin[1] + m_boxMax[1]) / 2;
-        for (CShape& shape : m_doc.m_shapeList)
-            for (auto& corner : shape.m_vertex) {
-                corner[0] = static_cast<float>(corner[0] - cx);
-                corner[2] = static_cast<float>(corner[2] + cy);
+        const auto move = [cx, cy](CShape* begin, CShape* end) {
+            for (CShape* shape = begin; shape != end; ++shape)
+                for (auto& corner : shape->m_vertex) {
+                    corner[0] = static_cast<float>(corner[0] - cx);
+                    corner[2] = static_cast<float>(corner[2] + cy);
+                }
+        };
+        CShape* const begin = list.data();
+        CShape* const end = begin + list.size();
+        constexpr std::size_t kWorthASecondThread = 1 << 16;
+        if (twoThreads && list.size() >= kWorthASecondThread) {
+            CShape* const middle = begin + list.size() / 2;
+            try {
+                std::thread helper(move, middle, end);
+                move(begin, middle);
+                helper.join();
+                return;
+            } catch (const std::system_error&) {
+                // No thread to be had: this one moves them all.
             }
+        }
+        move(begin, end);
     }
 
 private:
@@ -542,7 +565,7 @@ CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
             ReadOnCallerThread(source, block, import, stats, progress);
         }
         import.KeepLastFace();
-        import.Centre();
+        import.Centre(pipeline != nullptr);
     } catch (const std::bad_alloc&) {
         memoryError = "not enough memory for more than " + std::to_string(stats.facesImported) + " faces";
     } catch (const std::length_error&) {
