@@ -114,7 +114,13 @@ QImage CMyvorla_ltView::GrabWholePicture()
 
 void CMyvorla_ltView::OnFrameSwapped()
 {
-    if (m_sinceDrawn.isValid()) m_showMs = m_sinceDrawn.nsecsElapsed() / 1e6;
+    // A frame drawn for a grab is not shown; the next swap may then come much later, and its
+    // time says nothing about showing a frame.
+    constexpr double kLongestShowMs = 250;
+    if (m_sinceDrawn.isValid()) {
+        const double ms = m_sinceDrawn.nsecsElapsed() / 1e6;
+        if (ms < kLongestShowMs) m_showMs = ms;
+    }
     m_sinceDrawn.invalidate();
 }
 
