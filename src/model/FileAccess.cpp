@@ -1,6 +1,8 @@
 // POSIX file access for the readers and writers.
 #include "model/FileAccess.h"
 
+#include "model/WriteBehindSink.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -99,15 +101,22 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(CByte
     };
     ::fchmod(fd, exists ? (old.st_mode & 07777) : NewFileMode());
 
-    CFdSink sink(fd);
-    sink.StartWritebackEarly();
+    CFdSink file(fd);
+    file.StartWritebackEarly();
     bool written = false;
-    try {
-        written = write(sink);
-    } catch (const std::bad_alloc&) {
-        return fail("not enough memory to write the file");
+    std::string failure;
+    {
+        // A big file is written behind the writer, by a thread of the sink's own; it has
+        // stopped when this block ends, before the file is closed.
+        CWriteBehindSink sink(file);
+        try {
+            written = write(sink);
+            if (!sink.Finish()) failure = "cannot write: " + sink.Error();
+        } catch (const std::bad_alloc&) {
+            failure = "not enough memory to write the file";
+        }
     }
-    if (sink.Failed()) return fail("cannot write: " + sink.Error());
+    if (!failure.empty()) return fail(failure);
     if (!written) return fail("cannot write the data");
     if (::fsync(fd) != 0) return fail(std::string("cannot write: ") + std::strerror(errno));
     if (::close(fd) != 0) {
