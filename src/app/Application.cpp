@@ -3,10 +3,14 @@
 
 #include "app/CommandRouting.h"
 #include "app/DocumentHost.h"
+#include "app/FileReadTask.h"
 #include "app/MainFrame.h"
+#include "app/QtTranslations.h"
 #include "view/GLView.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QSurfaceFormat>
 
 void SetUpApplicationIdentity()
@@ -15,6 +19,7 @@ void SetUpApplicationIdentity()
     Q_INIT_RESOURCE(vorla);
     QCoreApplication::setOrganizationName(QStringLiteral("ZEMPLA DESIGN FIRM"));
     QCoreApplication::setApplicationName(QString::fromUtf8(kAppTitle));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vorla"));  // the installed desktop entry
     QSurfaceFormat::setDefaultFormat(CMyvorla_ltView::RequestedFormat());
 }
 
@@ -27,15 +32,22 @@ CMyvorla_ltApp::~CMyvorla_ltApp()
 
 bool CMyvorla_ltApp::InitInstance(const QStringList& arguments)
 {
+    InstallQtTranslations();  // Qt's own dialogs and buttons in Japanese, whatever the locale
     m_host = std::make_unique<CDocumentHost>();
     m_frame = std::make_unique<CMainFrame>(*m_host);
     RouteCommands(*m_frame);
     const QStringList files = arguments.mid(1);
-    if (!files.isEmpty()) {
-        if (!m_host->OpenDocumentFile(files.first(), false)) return false;
-    } else {
+    if (files.isEmpty()) {
         m_host->OnFileNew();
+        m_frame->show();
+        return true;
     }
+    // A big file or a pipe is read with the window showing its progress; anything else
+    // before the window shows, so a file that cannot be opened shows no window at all.
+    const QFileInfo named(files.first());
+    const bool readAtLength = named.exists() && (!named.isFile() || named.size() >= qint64(CFileReadTask::kInBackgroundFrom));
+    if (readAtLength) m_frame->show();
+    if (!m_host->OpenDocumentFile(files.first(), false)) return false;
     m_frame->show();
     return true;
 }

@@ -22,7 +22,8 @@ void RouteCommands(CMainFrame& frame)
     frame.Route(ID_FILE_OPEN, [&host] { host.OnFileOpen(); });
     frame.Route(ID_FILE_SAVE, [&host] { host.OnFileSave(); });
     frame.Route(ID_FILE_SAVE_AS, [&host] { host.OnFileSaveAs(); });
-    frame.Route(ID_IMPORT_DXF, [&frame] { OnImportDxf(frame); });
+    frame.Route(ID_IMPORT_DXF, [&frame] { OnImportDxf(frame, EDxfImport::Default); });
+    frame.Route(ID_IMPORT_DXF_FULL, [&frame] { OnImportDxf(frame, EDxfImport::Full); });
     frame.Route(ID_EXPORT_DXF, [&frame] { OnExportDxf(frame); });
     frame.Route(ID_EXPORT_POV, [&frame] { OnExportPov(frame); });
     frame.Route(ID_INSERT_MODEL, [&frame] { OnInsertModel(frame); });
@@ -46,6 +47,7 @@ void RouteCommands(CMainFrame& frame)
     frame.Route(ID_VIEW_PARALLEL, [&view] { view.OnParallel(); });
     frame.Route(ID_VIEW_WALKTHROUGH, [&view] { view.OnWalkThrough(); });
     frame.Route(ID_VIEW_LAYERS, [&frame] { OnLayers(frame); });
+    frame.Route(ID_VIEW_FIT, [&view] { view.OnFitToView(); });
 
     // Create
     frame.Route(ID_CREATE_SPHERE, [&frame] { OnCreateSphere(frame); });
@@ -53,6 +55,7 @@ void RouteCommands(CMainFrame& frame)
     // Render
     frame.Route(ID_RENDER_SETTINGS, [&frame] { OnRenderSettings(frame); });
     frame.Route(ID_RENDER, [&frame] { OnRender(frame); });
+    frame.Route(ID_SUN_STUDY, [&frame] { OnSunStudy(frame); });
 
     // Help
     frame.Route(ID_APP_ABOUT, [&frame] {

@@ -1,6 +1,8 @@
 // New, Open, Save and Save As of model files, with the save question and error messages.
 #include "app/DocumentHost.h"
 
+#include "app/FileReadTask.h"
+#include "app/FileReasons.h"
 #include "app/UserPrompts.h"
 #include "model/FileAccess.h"
 #include "model/ModelFile.h"
@@ -49,10 +51,23 @@ bool CDocumentHost::SaveModified()
     }
 }
 
+void CDocumentHost::SetReading(bool reading, std::function<void()> cancel)
+{
+    m_cancelReading = reading ? (cancel ? std::move(cancel) : [] {}) : std::function<void()>();
+    m_history.SetLocked(reading);
+    emit ReadingChanged(reading);
+}
+
+void CDocumentHost::CancelReading()
+{
+    if (m_cancelReading) m_cancelReading();
+}
+
 bool CDocumentHost::OnFileNew()
 {
-    if (!SaveModified()) return false;
+    if (IsReading() || !SaveModified()) return false;
     m_doc.OnNewDocument();
+    m_history.Clear();
     SetPathName(QString(), false);
     emit ModelReplaced();
     return true;
@@ -60,6 +75,7 @@ bool CDocumentHost::OnFileNew()
 
 bool CDocumentHost::OnFileOpen()
 {
+    if (IsReading()) return false;
     const QString path = CUserPrompts::Get().OpenFileName(m_window, QString::fromUtf8(kModelFilter), QString());
     if (path.isEmpty()) return false;
     return OpenDocumentFile(path);
@@ -67,27 +83,32 @@ bool CDocumentHost::OnFileOpen()
 
 bool CDocumentHost::OpenDocumentFile(const QString& path, bool ask)
 {
+    if (IsReading()) return false;
     if (ask && !SaveModified()) return false;
-    std::string error;
-    CLoadResult result;
-    {
-        CWaitCursor wait;
-        CInputFile file;
-        if (file.Open(path.toStdString(), error)) {
-            CFdSource source(file.Fd());
-            result = LoadModel(source, m_doc, file.Size());
-            error = result.error;
-        } else {
-            m_doc.OnNewDocument();
-        }
+    CFileProblem problem;
+    CInputFile file;
+    if (file.Open(path.toStdString(), problem)) {
+        // Read aside, so a reading that is stopped leaves the model as it was.
+        CModelFileContent content;
+        const bool finished = CFileReadTask::Run(*this, path, file, [&](CByteSource& source) {
+            CModelReadOptions options;
+            options.sizeHint = file.Size();
+            ReadModelFile(source, content, options);
+        });
+        if (!finished) return false;
+        problem = ApplyModelFile(std::move(content), m_doc).problem;
+    } else {
+        m_doc.OnNewDocument();
     }
-    if (!error.empty()) {
+    // An opened model starts a history of its own.
+    m_history.Clear();
+    if (problem.Failed()) {
         // The model starts afresh, untitled, as after File > New.
         m_doc.OnNewDocument();
         SetPathName(QString(), false);
         emit ModelReplaced();
         CUserPrompts::Get().Tell(m_window, QMessageBox::Warning, QString::fromUtf8("ワーニング"),
-                                 QString::fromUtf8("%1 が開けません\n\n%2").arg(path, QString::fromStdString(error)));
+                                 QString::fromUtf8("%1 が開けません\n\n%2").arg(path, JapaneseReason(problem)));
         return false;
     }
     SetPathName(QFileInfo(path).absoluteFilePath());
@@ -109,19 +130,20 @@ bool CDocumentHost::DoSave(const QString& givenPath)
         if (path.isEmpty()) return false;
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".vrl");
     }
-    std::string error;
+    CFileProblem problem;
     bool ok;
     {
         CWaitCursor wait;
         ok = WriteFileAtomically(path.toStdString(),
-                                 [&](CByteSink& sink) { return WriteModelFile(sink, m_doc.m_shapeList); }, error);
+                                 [&](CByteSink& sink) { return WriteModelFile(sink, m_doc.m_shapeList); }, problem);
     }
     if (!ok) {
         CUserPrompts::Get().Tell(m_window, QMessageBox::Warning, QString::fromUtf8("ワーニング"),
-                                 QString::fromUtf8("%1 に保存できません\n\n%2").arg(path, QString::fromStdString(error)));
+                                 QString::fromUtf8("%1 に保存できません\n\n%2").arg(path, JapaneseReason(problem)));
         return false;
     }
-    m_doc.SetModifiedFlag(false);
+    // The history stays: undo goes on from the saved model, and back to it unmodified.
+    m_history.MarkSaved();
     SetPathName(QFileInfo(path).absoluteFilePath());
     return true;
 }

@@ -2,10 +2,13 @@
 // Save As, and the question to save changes before the model is replaced or the program ends.
 #pragma once
 
+#include "app/EditHistory.h"
 #include "model/Document.h"
 
 #include <QObject>
 #include <QString>
+
+#include <functional>
 
 class QWidget;
 
@@ -47,9 +50,21 @@ public:
 
     // Tell the views that the faces were replaced or changed.
     void NotifyModelReplaced() { emit ModelReplaced(); }
+    // An undo or redo changed the model under the view.
+    void NotifyModelEdited() { emit ModelEdited(); }
+
+    CEditHistory& History() { return m_history; }
+
+    // While a file is read for a command, no other command may change or replace the model;
+    // `cancel` stops the reading (closing the window asks for that).
+    bool IsReading() const { return bool(m_cancelReading); }
+    void SetReading(bool reading, std::function<void()> cancel = {});
+    void CancelReading();
 
 signals:
     void ModelReplaced();
+    void ModelEdited();
+    void ReadingChanged(bool reading);
     void TitleChanged(const QString& title);
     void FileOpened(const QString& path);  // for the recent-file list
 
@@ -57,4 +72,6 @@ private:
     CMyvorla_ltDoc m_doc;
     QString m_path;
     QWidget* m_window = nullptr;
+    CEditHistory m_history{*this};
+    std::function<void()> m_cancelReading;
 };

@@ -1,23 +1,28 @@
-// DXF import with its save question, progress and summary; DXF and POV-Ray export written
+// DXF import with its save question, progress, undo step and summary; DXF and POV-Ray export written
 // through a temporary file, so a failed export never leaves a truncated file behind.
 #include "app/ExchangeCommands.h"
 
 #include "app/DocumentHost.h"
+#include "app/DxfFullImportText.h"
+#include "app/FileReadTask.h"
+#include "app/FileReasons.h"
 #include "app/MainFrame.h"
 #include "app/UserPrompts.h"
 #include "export/DxfWriter.h"
 #include "export/PovWriter.h"
+#include "import/DxfFullImport.h"
 #include "import/DxfReader.h"
 #include "model/FileAccess.h"
 #include "model/LayerTable.h"
+#include "model/ModelEdits.h"
 #include "view/GLView.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QProgressDialog>
 #include <QStatusBar>
 
 #include <functional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -28,14 +33,18 @@ void Warn(CMainFrame& frame, const QString& text)
     CUserPrompts::Get().Tell(&frame, QMessageBox::Warning, QString::fromUtf8(kWarning), text);
 }
 
-// The status-bar line after an import: what was read, what was dropped and why.
-QString ImportSummary(const CDxfImportStats& stats)
+// The status-bar line after an import: why nothing came first, when nothing came; then what was
+// read, what was dropped and why.
+QString ImportSummary(const CDxfImportStats& stats, int layerCount)
 {
-    QString text;
+    QString text = QStringLiteral("DXF: ");
     if (stats.facesImported == 0) {
-        text = QString::fromUtf8("DXF: 面はありませんでした（LINE（厚さ付き）、SOLID、3DFACE だけを読み込みます）");
+        if (stats.binaryDxf)
+            return text + QString::fromUtf8("バイナリ DXF は読めません（DXF テキスト ファイルだけを読み込みます）。面はありませんでした");
+        if (!stats.entitiesFound) text += QString::fromUtf8("ENTITIES セクションがありません。");
+        text += QString::fromUtf8("面はありませんでした（LINE（厚さ付き）、SOLID、3DFACE だけを読み込みます）");
     } else {
-        text = QString::fromUtf8("DXF: %1 面を読み込みました（%2 画層）").arg(stats.facesImported).arg(g_layerCount);
+        text += QString::fromUtf8("%1 面を読み込みました（%2 画層）").arg(stats.facesImported).arg(layerCount);
     }
     QStringList dropped;
     if (stats.facesDroppedFirstEdge)
@@ -47,72 +56,114 @@ QString ImportSummary(const CDxfImportStats& stats)
     for (const auto& [kind, count] : stats.skippedByKind)
         skipped << QStringLiteral("%1 %2").arg(QString::fromStdString(kind)).arg(count);
     if (!skipped.isEmpty()) text += QString::fromUtf8("。読み飛ばした図形: ") + skipped.join(QStringLiteral(", "));
-    if (!stats.entitiesFound) text += QString::fromUtf8("。ENTITIES セクションがありません");
-    if (stats.binaryDxf) text += QString::fromUtf8("。バイナリ DXF は読めません");
     return text;
 }
 
 // Writes `path` through `write`; tells the user and returns false when that fails.
 bool WriteExport(CMainFrame& frame, const QString& path, const std::function<bool(CByteSink&)>& write)
 {
-    std::string error;
+    CFileProblem problem;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = WriteFileAtomically(path.toStdString(), write, error);
+    const bool ok = WriteFileAtomically(path.toStdString(), write, problem);
     QGuiApplication::restoreOverrideCursor();
-    if (!ok) Warn(frame, QString::fromUtf8("%1 に書き込めません\n\n%2").arg(path, QString::fromStdString(error)));
+    if (!ok) Warn(frame, QString::fromUtf8("%1 に書き込めません\n\n%2").arg(path, JapaneseReason(problem)));
     return ok;
+}
+
+// The full import says it ran out of memory in these words (and then keeps no faces).
+bool IsMemoryFailure(const std::string& readError)
+{
+    return readError.rfind("not enough memory", 0) == 0 || readError.rfind("too many faces", 0) == 0;
 }
 
 }  // namespace
 
-void OnImportDxf(CMainFrame& frame)
+void OnImportDxf(CMainFrame& frame, EDxfImport kind, const QString& givenPath)
 {
     CDocumentHost& host = frame.Host();
-    CMyvorla_ltView& view = *frame.View();
-    const QString path = CUserPrompts::Get().OpenFileName(&frame, QString(), QStringLiteral("*.dxf"));
+    if (host.IsReading()) return;
+    QString path = givenPath;
+    if (path.isEmpty())
+        path = CUserPrompts::Get().OpenFileName(
+            &frame, QString::fromUtf8("DXF ファイル (*.dxf);;すべてのファイル (*)"), QString());
     if (path.isEmpty()) return;
     // Unsaved changes: Yes saves first. A save that fails or is cancelled stops the import,
     // so the unsaved model is not replaced.
     if (!host.SaveModified()) return;
 
     CInputFile file;
-    std::string error;
-    if (!file.Open(path.toStdString(), error)) {
-        Warn(frame, QString::fromUtf8("%1 が開けません").arg(path) + QStringLiteral("\n\n") + QString::fromStdString(error));
+    CFileProblem problem;
+    if (!file.Open(path.toStdString(), problem)) {
+        Warn(frame, QString::fromUtf8("%1 が開けません").arg(path) + QStringLiteral("\n\n") + JapaneseReason(problem));
         return;
     }
-    host.SetPathName(QString(), false);
-    host.Doc().SetModifiedFlag(false);
+    // The drawing is read into a model aside; the model shown stays as it is until the
+    // reading has finished, and stays altogether when it is stopped or runs out of memory.
+    CDxfImportAside aside;
+    CDxfFullModel full;
+    std::uint64_t fullFaces = 0;
+    int systemError = 0;
+    const bool finished = CFileReadTask::Run(host, path, file, [&](CByteSource& source) {
+        if (kind == EDxfImport::Full) {
+            CDxfFullOptions options;
+            options.sizeHint = file.Size();
+            full = ReadDxfFull(source, options);
+        } else {
+            aside = ReadDxfAside(source, {}, file.Size());
+            // When the default import left out what can hold faces, one more pass counts what
+            // the full import would make, and the summary names it when that is more.
+            if (aside.stats.readError.empty() && DxfFullImportMayAddFaces(aside.stats) &&
+                ::lseek(file.Fd(), 0, SEEK_SET) == 0)
+                fullFaces = CountDxfFullFaces(source, {}, file.Size());
+        }
+        systemError = source.SystemError();
+    });
+    if (!finished) return;
+    if (aside.memoryFailed) {
+        Warn(frame, QString::fromUtf8("%1 を読み込めません").arg(path) + QStringLiteral("\n\n") +
+                        JapaneseReason(aside.memoryProblem));
+        return;
+    }
+    if (kind == EDxfImport::Full && IsMemoryFailure(full.stats.readError)) {
+        Warn(frame, QString::fromUtf8("%1 を読み込めません\n\nメモリが足りません").arg(path));
+        return;
+    }
 
-    // Nothing may draw or change the model while it is being replaced; a long import shows
-    // its progress in a window-modal dialog.
-    view.setUpdatesEnabled(false);
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    QProgressDialog progress(QString::fromUtf8("%1 を読み込んでいます…").arg(path), QString(), 0, 1000, &frame);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    progress.setAutoClose(false);
-    progress.setValue(0);
-    const double size = double(std::max<std::uint64_t>(file.Size(), 1));
-    QElapsedTimer sinceUpdate;
-    sinceUpdate.start();
-    CFdSource source(file.Fd());
-    const CDxfImportStats stats = ImportDxf(
-        source, host.Doc(),
-        [&](std::uint64_t bytes) {
-            if (sinceUpdate.elapsed() < 50) return;
-            sinceUpdate.restart();
-            progress.setValue(std::min(999, int(bytes / size * 1000)));
-        },
-        file.Size());
-    progress.setValue(1000);
-    QGuiApplication::restoreOverrideCursor();
-    view.setUpdatesEnabled(true);
+    const CDxfImportStats stats = aside.stats;
+    const CDxfFullStats fullStats = full.stats;
+    const QString previousPath = host.PathName();
+    std::shared_ptr<CModelReplacement> record = CModelReplacement::Replace(host.Doc(), [&](CMyvorla_ltDoc& doc) {
+        if (kind == EDxfImport::Full)
+            ApplyDxfFull(full, doc);
+        else
+            ApplyDxfImport(std::move(aside), doc);
+    });
+    const std::uint64_t faces = kind == EDxfImport::Full ? fullStats.facesMade : stats.facesImported;
+    host.SetPathName(QString(), false);
+    host.History().RecordReplacement(std::move(record), previousPath, faces > 0);
     host.NotifyModelReplaced();
 
-    QString summary = ImportSummary(stats);
-    if (!stats.readError.empty())
-        summary += QString::fromUtf8("。読み込みエラー: ") + QString::fromStdString(stats.readError);
+    QString summary;
+    std::string readError;
+    if (kind == EDxfImport::Full) {
+        summary = DxfFullImportStatusText(fullStats, g_layerCount);
+        readError = fullStats.readError;
+    } else {
+        summary = ImportSummary(stats, g_layerCount);
+        readError = stats.readError;
+        // Right after the first sentence, so that a narrow status bar still shows it.
+        if (fullFaces > stats.facesImported) {
+            const int end = summary.indexOf(QString::fromUtf8("。"));
+            summary.insert(end < 0 ? summary.size() : end, DxfFullImportHintText(fullFaces));
+        }
+    }
+    if (!readError.empty()) {
+        CFileProblem cause;
+        cause.code = EFileProblem::kSystem;
+        cause.systemError = systemError;
+        cause.systemText = readError;
+        summary += QString::fromUtf8("。読み込みエラー: ") + JapaneseReason(cause);
+    }
     frame.statusBar()->showMessage(summary);
 }
 

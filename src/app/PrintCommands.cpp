@@ -30,12 +30,12 @@ void OnFilePrint(CMainFrame& frame)
 {
     QPrintDialog dialog(&frame.Printer(), &frame);
     if (dialog.exec() != QDialog::Accepted) return;
-    PrintPicture(frame.Printer(), frame.View()->GrabWholePicture());
+    PrintPicture(frame.Printer(), frame.ViewPicture());
 }
 
 void OnFilePrintPreview(CMainFrame& frame)
 {
-    const QImage picture = frame.View()->GrabWholePicture();
+    const QImage picture = frame.ViewPicture();
     QPrintPreviewDialog preview(&frame.Printer(), &frame);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
                      [&picture](QPrinter* printer) { PrintPicture(*printer, picture); });

@@ -1,46 +1,32 @@
 // The settings commands run their dialogs over the main window. The layer table and the scene
-// settings are saved with the model, so a change made in a dialog marks the model modified:
-// the save question then protects it like any other change.
+// settings are saved with the model, so a change made in a dialog is a step of the undo
+// history and marks the model modified: the save question then protects it like any other.
 #include "app/SettingsCommands.h"
 
 #include "app/DocumentHost.h"
 #include "app/MainFrame.h"
 #include "dialogs/LayerDlg.h"
 #include "dialogs/RenderSettingsDlg.h"
-#include "model/ModelFile.h"
+#include "model/ModelEdits.h"
 #include "model/RenderSettings.h"
 #include "view/GLView.h"
 
-namespace {
-
-// The scene settings and layer table exactly as a save would write them.
-std::string SavedTables()
-{
-    CStringSink sink;
-    WriteModelFile(sink, {});
-    return sink.m_bytes;
-}
-
-void MarkModifiedIfChanged(CMainFrame& frame, const std::string& before)
-{
-    if (SavedTables() != before) frame.Host().Doc().SetModifiedFlag(true);
-}
-
-}  // namespace
-
 void OnLayers(CMainFrame& frame)
 {
-    const std::string before = SavedTables();
+    const CLayerTableState before = CLayerTableState::Capture();
     CLayerDlg dialog(&frame);
     dialog.exec();
-    MarkModifiedIfChanged(frame, before);
+    auto change = std::make_shared<CLayerTableChange>(before, CLayerTableState::Capture());
+    if (!change->Empty())
+        frame.Host().History().Record(change->ChangesVisibility() ? EEditStep::kLayers : EEditStep::kMaterial, change);
     frame.View()->LayersChanged();
 }
 
 void OnRenderSettings(CMainFrame& frame)
 {
-    const std::string before = SavedTables();
+    CSceneSettingsState before = CSceneSettingsState::Capture();
     CRenderSettingsDlg dialog(LoadRenderSettings(), &frame);
     if (dialog.exec() == QDialog::Accepted) StoreRenderSettings(dialog.Settings());
-    MarkModifiedIfChanged(frame, before);
+    auto change = std::make_shared<CSceneSettingsChange>(std::move(before), CSceneSettingsState::Capture());
+    if (!change->Empty()) frame.Host().History().Record(EEditStep::kRenderSettings, change);
 }

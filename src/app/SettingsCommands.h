@@ -7,5 +7,5 @@ class CMainFrame;
 // whichever button closed it.
 void OnLayers(CMainFrame& frame);
 // Rendering > Settings: edits the six scene settings, stored only on OK. The view is not
-// repainted and the document is not marked modified: the settings matter at the next render.
+// repainted (the settings matter at the next render); a change is a step of the undo history.
 void OnRenderSettings(CMainFrame& frame);

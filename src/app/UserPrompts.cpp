@@ -21,6 +21,11 @@ QString CUserPrompts::SaveFileName(QWidget* parent, const QString& filter, const
                                         confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
 }
 
+QString CUserPrompts::FolderName(QWidget* parent, const QString& initial)
+{
+    return QFileDialog::getExistingDirectory(parent, QString(), initial);
+}
+
 QMessageBox::StandardButton CUserPrompts::Ask(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                                               const QString& text, QMessageBox::StandardButtons buttons)
 {

@@ -16,6 +16,8 @@ public:
     virtual QString OpenFileName(QWidget* parent, const QString& filter, const QString& initialName);
     virtual QString SaveFileName(QWidget* parent, const QString& filter, const QString& initialName,
                                  bool confirmOverwrite);
+    // A folder chosen in the folder dialog, starting at `initial`; empty when the user cancels.
+    virtual QString FolderName(QWidget* parent, const QString& initial);
     virtual QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                                             const QString& text, QMessageBox::StandardButtons buttons);
     virtual void Tell(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text);

@@ -46,12 +46,19 @@ bool IsWritableExtension(const std::string& ext)
     return ext == ".vrl" || ext == ".dxf" || IsPovOutputExtension(ext);
 }
 
-bool ReadInputModel(const std::string& path, CMyvorla_ltDoc& doc, CInputInfo& info)
+std::string CheckInputOptions(const std::string& path, const CInputOptions& options)
+{
+    if (options.dxfFull && FileExtension(path) != ".dxf") return std::string(kDxfFullOption) + " applies to .dxf input only";
+    return {};
+}
+
+bool ReadInputModel(const std::string& path, CMyvorla_ltDoc& doc, CInputInfo& info, const CInputOptions& options)
 {
     const std::string ext = FileExtension(path);
     if (!IsReadableExtension(ext)) return ReportError(path, kReadableKinds), false;
     if (ext == ".dxf") {
         info.modelFile = false;
+        if (options.dxfFull) return ReadDxfFullInput(path, doc, info);
         return ReadDxfInput(path, doc);
     }
     CInputFile file;

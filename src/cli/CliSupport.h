@@ -22,11 +22,22 @@ std::string NumberText(double value);
 // Lower-cased extension including the dot (".vrl"), or empty.
 std::string FileExtension(std::string_view path);
 
+// How an input is read: a .dxf input by the default import, or by the full one.
+struct CInputOptions {
+    bool dxfFull = false;
+};
+
 // Outcome of reading an input model.
 struct CInputInfo {
     bool modelFile = true;       // a .vrl model file, not an imported drawing
     bool versionMatched = true;  // model files only
+    bool dxfFull = false;        // a drawing read by the full import, which gives the two below
+    int dxfUnits = -1;           // its $INSUNITS, -1 when it has none
+    double dxfScale = 1.0;       // millimetres per drawing unit
 };
+
+// The option choosing the full DXF import, for convert and info.
+inline constexpr const char* kDxfFullOption = "--dxf-full";
 
 // What the error lines suggest when a file's kind is not supported.
 inline constexpr const char* kReadableKinds = "cannot read files of this kind (use .vrl or .dxf)";
@@ -34,7 +45,11 @@ inline constexpr const char* kWritableKinds = "cannot write files of this kind (
 
 // Reads a model of any supported input kind into `doc` (tables as the viewer would leave
 // them in a freshly started program). Prints its own error line; returns false on failure.
-bool ReadInputModel(const std::string& path, CMyvorla_ltDoc& doc, CInputInfo& info);
+bool ReadInputModel(const std::string& path, CMyvorla_ltDoc& doc, CInputInfo& info,
+                    const CInputOptions& options = {});
+
+// A usage error text when the options do not fit the input's kind, else "".
+std::string CheckInputOptions(const std::string& path, const CInputOptions& options);
 
 // Writes `doc` to `path` in the format its extension names, replacing `path` only when the
 // whole file was written (.pov and .png with the POV-Ray options). Prints its own error line;

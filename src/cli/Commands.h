@@ -8,6 +8,7 @@ int RunInfo(const std::vector<std::string>& args);
 int RunConvert(const std::vector<std::string>& args);
 int RunInsert(const std::vector<std::string>& args);
 int RunSphere(const std::vector<std::string>& args);
+int RunSunStudy(const std::vector<std::string>& args);
 
 // Prints the message and the usage text to stderr and returns the usage exit status.
 int UsageError(const std::string& message);

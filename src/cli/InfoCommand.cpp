@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 
 #include "cli/CliSupport.h"
+#include "import/DxfFullImport.h"
 #include "model/LayerTable.h"
 #include "model/SceneSettings.h"
 #include "model/TextEncoding.h"
@@ -85,6 +86,15 @@ void PrintText(const std::string& path, const CMyvorla_ltDoc& doc, const CInputI
     } else {
         std::printf("version: none (a DXF drawing, imported)\n");
     }
+    if (info.dxfFull) {
+        if (info.dxfUnits < 0) {
+            std::printf("units: none given (scale 1)\n");
+        } else {
+            const std::string name = DxfUnitsName(info.dxfUnits);
+            std::printf("units: %d%s (scale %s)\n", info.dxfUnits, name.empty() ? "" : (" " + name).c_str(),
+                        NumberText(info.dxfScale).c_str());
+        }
+    }
     std::printf("sky: %s\n", QuotedText(g_sky).c_str());
     std::printf("ground: %s\n", QuotedText(g_ground).c_str());
     std::printf("north: %s\nseason: %s\nlatitude: %s\nhour: %s\n", NumberText(g_north).c_str(),
@@ -116,6 +126,10 @@ void PrintJson(const std::string& path, const CMyvorla_ltDoc& doc, const CInputI
     out += ", \"ground\": " + JsonString(ToDisplayUtf8(g_ground)) + ", \"ground_hex\": \"" + Hex(g_ground) + "\"";
     out += ", \"north\": " + JsonNumber(g_north) + ", \"season\": " + JsonNumber(g_season);
     out += ", \"latitude\": " + JsonNumber(g_latitude) + ", \"hour\": " + JsonNumber(g_hour) + "}";
+    if (info.dxfFull) {
+        out += ", \"units\": " + (info.dxfUnits < 0 ? std::string("null") : std::to_string(info.dxfUnits));
+        out += ", \"scale\": " + JsonNumber(info.dxfScale);
+    }
     out += ", \"layers\": [";
     for (int i = 0; i < g_layerCount; ++i) {
         if (i) out += ", ";
@@ -145,9 +159,12 @@ int RunInfo(const std::vector<std::string>& args)
 {
     std::string path;
     bool json = false;
+    CInputOptions input;
     for (const std::string& arg : args) {
         if (arg == "--json") {
             json = true;
+        } else if (arg == kDxfFullOption) {
+            input.dxfFull = true;
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
             return UsageError("unknown option " + arg);
         } else if (path.empty()) {
@@ -157,9 +174,10 @@ int RunInfo(const std::vector<std::string>& args)
         }
     }
     if (path.empty()) return UsageError("info needs a file");
+    if (const std::string misfit = CheckInputOptions(path, input); !misfit.empty()) return UsageError(misfit);
     CMyvorla_ltDoc doc;
     CInputInfo info;
-    if (!ReadInputModel(path, doc, info)) return kExitFailure;
+    if (!ReadInputModel(path, doc, info, input)) return kExitFailure;
     json ? PrintJson(path, doc, info) : PrintText(path, doc, info);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }

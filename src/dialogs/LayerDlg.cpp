@@ -16,6 +16,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kCheckSize = 16;
@@ -77,9 +79,10 @@ CLayerDlg::CLayerDlg(QWidget* parent) : QDialog(parent)
     m_list->setUniformRowHeights(true);
     m_list->setIconSize(QSize(kCheckSize, kCheckSize));
     // Long names are shown whole: the column grows with its widest name and the list scrolls.
+    // It is never narrower than the list, so the whole row takes a click, not only the name.
     m_list->setTextElideMode(Qt::ElideNone);
     m_list->header()->setStretchLastSection(false);
-    m_list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_list->header()->setSectionResizeMode(0, QHeaderView::Fixed);
     m_list->setExpandsOnDoubleClick(false);
     m_list->setMinimumSize(200, 150);
     m_list->viewport()->installEventFilter(this);
@@ -89,6 +92,7 @@ CLayerDlg::CLayerDlg(QWidget* parent) : QDialog(parent)
         item->setData(0, Qt::UserRole, i);
     }
     for (int i = 0; i < g_layerCount && i < kMaxLayers; ++i) UpdateRow(i);
+    FitColumn();
 
     const COkCancelButtons buttons = MakeOkCancel(this);
     auto* buttonColumn = new QVBoxLayout;
@@ -106,8 +110,16 @@ CLayerDlg::CLayerDlg(QWidget* parent) : QDialog(parent)
             [this](QTreeWidgetItem* item) { OnDoubleClicked(item); });
 }
 
+void CLayerDlg::FitColumn()
+{
+    m_list->resizeColumnToContents(0);
+    QHeaderView* header = m_list->header();
+    header->resizeSection(0, std::max(header->sectionSize(0), m_list->viewport()->width()));
+}
+
 bool CLayerDlg::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_list->viewport() && event->type() == QEvent::Resize) FitColumn();
     // Only the left button acts on a row; a double-click of another button is dropped before
     // the list can report it.
     if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick &&

@@ -24,6 +24,8 @@ protected:
 
 private:
     void UpdateRow(int layerIndex);
+    // Widens the column to the widest row or the whole list, whichever is wider.
+    void FitColumn();
     void OnClicked(QTreeWidgetItem* item);
     void OnDoubleClicked(QTreeWidgetItem* item);
 

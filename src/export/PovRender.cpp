@@ -22,14 +22,19 @@ int TruncatePixels(double size)
     return static_cast<int>(size);
 }
 
-std::vector<std::string> BuildPovRenderOptions(double winWidth, double winHeight, bool noDisplay)
+std::vector<std::string> BuildPovOptions(const std::string& scene, double width, double height, bool noDisplay)
 {
     std::vector<std::string> options = {
-        std::string("+I") + kRenderSceneFile,
-        "+W" + std::to_string(TruncatePixels(winWidth)),
-        "+H" + std::to_string(TruncatePixels(winHeight)),
+        "+I" + scene,
+        "+W" + std::to_string(TruncatePixels(width)),
+        "+H" + std::to_string(TruncatePixels(height)),
         "+MV3.1",
     };
     if (noDisplay) options.push_back("-D");
     return options;
+}
+
+std::vector<std::string> BuildPovRenderOptions(double winWidth, double winHeight, bool noDisplay)
+{
+    return BuildPovOptions(kRenderSceneFile, winWidth, winHeight, noDisplay);
 }

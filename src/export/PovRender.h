@@ -23,6 +23,10 @@ bool WritePovRenderScene(CByteSink& sink, const CShapeList& shapes);
 // outside the int range, which a real window never has, become 0 or the nearest int.
 int TruncatePixels(double size);
 
+// POV-Ray's options for rendering `scene` at a size: +I, +W, +H and +MV3.1, and -D when
+// `noDisplay`, as below.
+std::vector<std::string> BuildPovOptions(const std::string& scene, double width, double height, bool noDisplay);
+
 // POV-Ray's options for rendering kRenderSceneFile at the view's size (g_winWidth and
 // g_winHeight as the last frame left them): +I, +W, +H, then +MV3.1 so POV-Ray 3.7 reads the
 // scene as the 3.1 language it is written in (without it 3.7 adds gamma correction and the

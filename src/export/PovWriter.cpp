@@ -5,11 +5,11 @@
 
 #include "export/FloatText.h"
 #include "export/NumberText.h"
-#include "model/Constants.h"
 #include "model/LayerTable.h"
 #include "model/SceneSettings.h"
 #include "view/CameraState.h"
 
+#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -17,9 +17,6 @@ namespace {
 
 // Texture number of faces whose layer is in no table entry.
 constexpr int kUnmatchedTexture = 99999;
-
-// Radians to degrees, doubled: the horizontal angle is twice the half-angle's arctangent.
-constexpr double kRadToDoubleDeg = 114.59155733332332;
 
 // Room for one "%f" number, with the slack FormatFixed6 expects past its longest text.
 constexpr std::size_t kNumberRoom = kMaxFixed6Length + 8;
@@ -114,17 +111,35 @@ void WriteHeader(CPovText& text, PovVariant variant)
 
 void WriteCamera(CPovText& text, const CPovCamera& camera)
 {
-    text.Put("camera {\n  location ");
-    text.PutVector(camera.eye[0], camera.eye[1], camera.eye[2]);
-    text.Put("\n  right ");
-    text.PutVector(g_aspect, 0, 0);
-    text.Put("\n  up ");
-    text.PutVector(0, 1, 0);
-    text.Put("\n  look_at ");
-    text.PutVector(camera.lookAt[0], camera.lookAt[1], camera.lookAt[2]);
-    text.Put("\n  angle ");
-    text.PutNumber(camera.angle);
-    text.Put("\n}\n\n");
+    text.Put("camera {\n");
+    if (camera.form == PovCameraForm::LookAt) {
+        text.Put("  location ");
+        text.PutVector(camera.eye[0], camera.eye[1], camera.eye[2]);
+        text.Put("\n  right ");
+        text.PutVector(g_aspect, 0, 0);
+        text.Put("\n  up ");
+        text.PutVector(0, 1, 0);
+        text.Put("\n  look_at ");
+        text.PutVector(camera.lookAt[0], camera.lookAt[1], camera.lookAt[2]);
+        text.Put("\n  angle ");
+        text.PutNumber(camera.angle);
+        text.Put("\n}\n\n");
+        return;
+    }
+    if (camera.orthographic) text.Put("  orthographic\n");
+    const struct {
+        const char* name;
+        const double* v;
+    } lines[] = {{"  location ", camera.eye},
+                 {"  direction ", camera.direction},
+                 {"  right ", camera.right},
+                 {"  up ", camera.up}};
+    for (const auto& line : lines) {
+        text.Put(line.name);
+        text.PutVector(line.v[0], line.v[1], line.v[2]);
+        text.Put("\n");
+    }
+    text.Put("}\n\n");
 }
 
 void WriteLight(CPovText& text, const double (&at)[3])
@@ -220,8 +235,52 @@ private:
     bool m_valid = false;
 };
 
-void WriteMesh(CPovText& text, const CShapeList& shapes)
+// A corner as POV-Ray reads it back from the scene text.
+void ReadBackCorner(const float (&v)[3], double (&out)[3])
 {
+    const float pov[3] = {v[0], v[1], -v[2]};
+    char text[kNumberRoom];
+    for (int a = 0; a < 3; ++a) {
+        char* end = FormatFloatFixed6(text, pov[a]);
+        std::from_chars(text, end, out[a]);
+    }
+}
+
+// POV-Ray keeps a triangle of a mesh only when the cross product of its edges, taken from the
+// numbers as written, is not zero.
+bool HasArea(const double (&p1)[3], const double (&p2)[3], const double (&p3)[3])
+{
+    double a[3], b[3];
+    for (int i = 0; i < 3; ++i) {
+        a[i] = p1[i] - p2[i];
+        b[i] = p3[i] - p2[i];
+    }
+    return a[1] * b[2] - a[2] * b[1] != 0.0 || a[2] * b[0] - a[0] * b[2] != 0.0 || a[0] * b[1] - a[1] * b[0] != 0.0;
+}
+
+bool IsQuad(const CShape& shape)
+{
+    const auto& v = shape.m_vertex;
+    return v[3][0] != v[2][0] || v[3][1] != v[2][1] || v[3][2] != v[2][2];
+}
+
+// Whether the mesh would keep a triangle; usually settled by the first face shown.
+bool MeshHasATriangle(const CShapeList& shapes)
+{
+    CLayerCache layers;
+    for (const CShape& shape : shapes) {
+        if (!layers.Find(shape.m_layer).visible) continue;
+        double p[4][3];
+        const int corners = IsQuad(shape) ? 4 : 3;
+        for (int k = 0; k < corners; ++k) ReadBackCorner(shape.m_vertex[k], p[k]);
+        if (HasArea(p[0], p[1], p[2]) || (corners == 4 && HasArea(p[2], p[3], p[0]))) return true;
+    }
+    return false;
+}
+
+void WriteMesh(CPovText& text, const CShapeList& shapes, std::uint64_t& triangles)
+{
+    if (!MeshHasATriangle(shapes)) return;
     text.Put("mesh {\n");
     CLayerCache layers;
     CBufferedWriter& out = text.Raw();
@@ -231,7 +290,7 @@ void WriteMesh(CPovText& text, const CShapeList& shapes)
         const CLayerOfFace& layer = layers.Find(shape.m_layer);
         if (!layer.visible) continue;
         const auto& v = shape.m_vertex;
-        const bool quad = v[3][0] != v[2][0] || v[3][1] != v[2][1] || v[3][2] != v[2][2];
+        const bool quad = IsQuad(shape);
         const int corners = quad ? 4 : 3;
         for (int k = 0; k < corners; ++k)
             length[k] = static_cast<std::size_t>(FormatCorner(corner[k], v[k]) - corner[k]);
@@ -247,36 +306,18 @@ void WriteMesh(CPovText& text, const CShapeList& shapes)
             out.Put("\n");
             out.Put(layer.tail);
         }
+        triangles += quad ? 2 : 1;
     }
     text.Put("}\n");
 }
 
 }  // namespace
 
-CPovCamera ComputePovCamera()
-{
-    const double ox = g_camOffset[0], oy = g_camOffset[1], oz = g_camOffset[2];
-    const double a = g_pitch * -0.01745329277777778;
-    const double cp = std::cos(a), sp = std::sin(a);
-    const double m = oz * cp + oy * sp;
-    const double Y = oy * cp - oz * sp;
-    const double b = g_yaw * kDegToRad;
-    const double cy = std::cos(b), sy = std::sin(b);
-    const double X = ox * cy - m * sy;
-    const double Z = ox * sy + m * cy;
+namespace {
 
-    CPovCamera camera;
-    camera.eye[0] = -X;
-    camera.eye[1] = -Y;
-    camera.eye[2] = Z;
-    camera.lookAt[0] = sy * cp - X;
-    camera.lookAt[1] = sp - Y;
-    camera.lookAt[2] = Z + cy * cp;
-    camera.angle = std::atan2(std::tan(g_drawFovy * kHalfDegToRad) * g_aspect, 1) * kRadToDoubleDeg;
-    return camera;
-}
-
-bool WritePovScene(CByteSink& sink, const CShapeList& shapes, PovVariant variant, const double sun[3])
+// The scene up to the mesh, then the mesh inline or, with a `meshFile`, its include line.
+bool WriteScene(CByteSink& sink, const CShapeList& shapes, PovVariant variant, const double sun[3],
+                CPovSceneStats* stats, std::string_view meshFile)
 {
     const CPovCamera camera = ComputePovCamera();
     CPovText text(sink);
@@ -286,7 +327,38 @@ bool WritePovScene(CByteSink& sink, const CShapeList& shapes, PovVariant variant
     WriteLight(text, camera.eye);
     text.Put("\n");
     WriteTextures(text, variant);
-    WriteMesh(text, shapes);
+    std::uint64_t triangles = 0;
+    if (meshFile.empty()) {
+        WriteMesh(text, shapes, triangles);
+    } else if (MeshHasATriangle(shapes)) {
+        text.Put("#include \"");
+        text.Put(meshFile);
+        text.Put("\"\n");
+    }
+    if (stats) stats->triangles = triangles;
+    return text.Finish();
+}
+
+}  // namespace
+
+bool WritePovScene(CByteSink& sink, const CShapeList& shapes, PovVariant variant, const double sun[3],
+                   CPovSceneStats* stats)
+{
+    return WriteScene(sink, shapes, variant, sun, stats, {});
+}
+
+bool WritePovSceneUsingMeshFile(CByteSink& sink, const CShapeList& shapes, const double sun[3],
+                                std::string_view meshFile)
+{
+    return WriteScene(sink, shapes, PovVariant::Render, sun, nullptr, meshFile);
+}
+
+bool WritePovMesh(CByteSink& sink, const CShapeList& shapes, CPovSceneStats* stats)
+{
+    CPovText text(sink);
+    std::uint64_t triangles = 0;
+    WriteMesh(text, shapes, triangles);
+    if (stats) stats->triangles = triangles;
     return text.Finish();
 }
 

@@ -14,11 +14,13 @@ constexpr double kHourToRad = 0.26179939166666666;
 
 }  // namespace
 
-void ComputeSunPosition(double sun[3])
+void ComputeSunPosition(double sun[3]) { ComputeSunPosition({g_north, g_season, g_latitude}, g_hour, sun); }
+
+void ComputeSunPosition(const CSunSite& site, double hour, double sun[3])
 {
-    const double h = (g_hour - 12.0) * kHourToRad;  // hour angle, 0 at noon
-    const double d = g_season * kDegToRad;           // declination
-    const double f = g_latitude * kDegToRad;
+    const double h = (hour - 12.0) * kHourToRad;  // hour angle, 0 at noon
+    const double d = site.season * kDegToRad;     // declination
+    const double f = site.latitude * kDegToRad;
     const double sa = std::cos(h) * std::cos(f) * std::cos(d) + std::sin(f) * std::sin(d);  // sin(altitude)
     // Rounding can push sa a hair past 1 (noon with latitude equal to the declination): the sun
     // is then at the zenith, not NaN.
@@ -32,7 +34,7 @@ void ComputeSunPosition(double sun[3])
     }
     const double u = -p * ca;  // toward north
     const double v = -q * ca;  // toward east
-    const double n = g_north * kDegToRad;
+    const double n = site.north * kDegToRad;
     const double x = v * std::cos(n) + u * std::sin(n);
     const double z = u * std::cos(n) - v * std::sin(n);
     sun[0] = x * kSunDistance;

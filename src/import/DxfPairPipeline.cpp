@@ -1,12 +1,7 @@
 // The DXF pair worker: batches filled in ring order, handed over under one mutex.
 #include "import/DxfPairPipeline.h"
 
-#include <charconv>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sched.h>
-#include <unistd.h>
+#include "model/CoreLoad.h"
 
 CDxfPairPipeline::CDxfPairPipeline(CByteSource& source) : m_cutter(source)
 {
@@ -27,26 +22,9 @@ CDxfPairPipeline::~CDxfPairPipeline()
 
 bool CDxfPairPipeline::CoreIsFree()
 {
-    unsigned cores = std::thread::hardware_concurrency();
-    cpu_set_t allowed;
-    CPU_ZERO(&allowed);
-    if (sched_getaffinity(0, sizeof allowed, &allowed) == 0) cores = unsigned(CPU_COUNT(&allowed));
-    if (cores < 2) return false;
-    // The fourth field of /proc/loadavg, "runnable/total", counts the tasks running or waiting
-    // for a core at this moment, this thread among them. Without it, assume a free core.
-    char text[128] = {};
-    const int fd = ::open("/proc/loadavg", O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return true;
-    const ssize_t got = ::read(fd, text, sizeof text - 1);
-    ::close(fd);
-    if (got <= 0) return true;
-    const char* slash = std::strchr(text, '/');
-    if (!slash) return true;
-    const char* start = slash;
-    while (start > text && start[-1] >= '0' && start[-1] <= '9') --start;
-    unsigned runnable = 0;
-    if (std::from_chars(start, slash, runnable).ec != std::errc()) return true;
-    return runnable < cores;
+    // Without a count of runnable tasks, assume a free core.
+    const CCoreLoad load = ReadCoreLoad();
+    return load.cores >= 2 && load.runnable < load.cores;
 }
 
 const CDxfPairBatch* CDxfPairPipeline::Next()

@@ -119,8 +119,8 @@ struct CBatchValue {
 // The working record of one import and the entity machine that fills it.
 class CDxfImport {
 public:
-    CDxfImport(CMyvorla_ltDoc& doc, CDxfImportStats& stats, std::uint64_t sizeHint)
-        : m_doc(doc), m_stats(stats), m_sizeHint(sizeHint)
+    CDxfImport(CMyvorla_ltDoc& doc, CDxfImportStats& stats, std::vector<std::string>& layers, std::uint64_t sizeHint)
+        : m_doc(doc), m_stats(stats), m_layers(layers), m_sizeHint(sizeHint)
     {
         FillNumberSlots();
     }
@@ -437,10 +437,21 @@ private:
         m_preparedTo = to;
     }
 
-    // AddLayer for a name it has had before changes nothing during one import: the name is in
-    // the table, or the table was full and stays full. Such names skip the scan of the table.
-    // The names remembered are bounded, so a file of a million layer names costs no more memory
-    // than its faces do; names past the bound take the scan.
+    // The layer names go to a list of their own, not to the layer table, which the import
+    // fills in one step at its end: the list is what AddLayer would make of the names met,
+    // starting from an empty table (the unique names in order, at most 99).
+    bool RecordLayer(const std::string& name)
+    {
+        if (std::find(m_layers.begin(), m_layers.end(), name) != m_layers.end()) return true;
+        if (m_layers.size() >= std::size_t(kAddLayerLimit)) return false;
+        m_layers.push_back(name);
+        return true;
+    }
+
+    // A name it has had before changes nothing during one import: the name is in the list, or
+    // the list was full and stays full. Such names skip the scan of the list. The names
+    // remembered are bounded, so a file of a million layer names costs no more memory than its
+    // faces do; names past the bound take the scan.
     void AddLayerCached()
     {
         static constexpr std::size_t kNamesRemembered = 4096;
@@ -449,8 +460,7 @@ private:
             if (it != m_layersSeen.end()) {
                 m_lastLayerInTable = it->second;
             } else {
-                AddLayer(m_layer);
-                m_lastLayerInTable = FindLayer(m_layer) < g_layerCount;
+                m_lastLayerInTable = RecordLayer(m_layer);
                 if (m_layersSeen.size() < kNamesRemembered) m_layersSeen.emplace(m_layer, m_lastLayerInTable);
             }
             m_lastLayer = m_layer;
@@ -461,6 +471,7 @@ private:
 
     CMyvorla_ltDoc& m_doc;
     CDxfImportStats& m_stats;
+    std::vector<std::string>& m_layers;
     const std::uint64_t m_sizeHint;
     std::uint64_t m_consumed = 0;  // bytes of the source consumed up to the pair that completes an entity
     bool m_projected = false;
@@ -532,20 +543,19 @@ void ReadWithWorker(CDxfPairPipeline& pipeline, CDxfImport& import, CDxfImportSt
 
 }  // namespace
 
-CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
-                          const std::function<void(std::uint64_t bytesRead)>& progress, std::uint64_t sizeHint,
-                          EDxfThreading threading)
+CDxfImportAside ReadDxfAside(CByteSource& source, const std::function<void(std::uint64_t bytesRead)>& progress,
+                             std::uint64_t sizeHint, EDxfThreading threading)
 {
-    CDxfImportStats stats;
-    CShapeList().swap(doc.m_shapeList);  // give the old model's memory back before reading
-    g_layerCount = 0;
+    CDxfImportAside aside;
+    CDxfImportStats& stats = aside.stats;
+    CMyvorla_ltDoc scratch;  // the faces are made here, away from the model
 
     // A file smaller than the usual 1 MiB block is read in one block just larger than itself.
     constexpr std::size_t kBlock = 1 << 20;
     const std::size_t block = sizeHint > 0 && sizeHint < kBlock
                                   ? std::max<std::size_t>(4096, static_cast<std::size_t>(sizeHint) + 1)
                                   : kBlock;
-    CDxfImport import(doc, stats, sizeHint);
+    CDxfImport import(scratch, stats, aside.layers, sizeHint);
     if (threading == EDxfThreading::Automatic)
         threading = sizeHint >= kWorkerFromBytes && CDxfPairPipeline::CoreIsFree() ? EDxfThreading::Worker
                                                                                    : EDxfThreading::CallerOnly;
@@ -557,7 +567,6 @@ CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
             // No thread to be had: nothing was read yet, so this thread reads it all.
         }
     }
-    std::string memoryError;
     try {
         if (pipeline) {
             ReadWithWorker(*pipeline, import, stats, progress);
@@ -565,23 +574,51 @@ CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
             ReadOnCallerThread(source, block, import, stats, progress);
         }
         import.KeepLastFace();
+        aside.hasLastFace = stats.facesImported > 0;
         import.Centre(pipeline != nullptr);
     } catch (const std::bad_alloc&) {
-        memoryError = "not enough memory for more than " + std::to_string(stats.facesImported) + " faces";
+        aside.memoryProblem = CFileProblem::Of(EFileProblem::kNoMemoryBeyondFaces, std::int64_t(stats.facesImported));
     } catch (const std::length_error&) {
-        memoryError = "too many faces for one model (more than " + std::to_string(stats.facesImported) + ")";
+        aside.memoryProblem = CFileProblem::Of(EFileProblem::kTooManyFaces, std::int64_t(stats.facesImported));
     }
-    pipeline.reset();  // the worker stops before the model's memory is given back
-    if (!memoryError.empty()) {
-        // All memory is given back and the model left empty, as after a file without faces;
+    pipeline.reset();  // the worker stops before the faces' memory is given back
+    if (aside.memoryProblem.Failed()) {
+        // All memory is given back and the model will be empty, as after a file without faces;
         // a part of a model would look complete.
-        CShapeList().swap(doc.m_shapeList);
-        doc.SetModifiedFlag(false);
-        g_layerCount = 0;
+        CShapeList().swap(scratch.m_shapeList);
+        aside.hasLastFace = false;
+        aside.memoryFailed = true;
         stats.facesImported = 0;
         stats.facesOffTable = 0;
-        stats.readError = std::move(memoryError);
+        stats.readError = aside.memoryProblem.English();
     }
+    aside.shapes = std::move(scratch.m_shapeList);
+    aside.lastFace = scratch.m_curShape;
+    return aside;
+}
+
+void ApplyDxfImport(CDxfImportAside&& aside, CMyvorla_ltDoc& doc)
+{
+    doc.m_shapeList = std::move(aside.shapes);
+    if (aside.hasLastFace) doc.m_curShape.CopyAllButReserved(aside.lastFace);
+    g_layerCount = 0;
+    for (const std::string& name : aside.layers) AddLayer(name);
+    if (aside.stats.facesImported > 0) doc.SetModifiedFlag(true);
+    if (aside.memoryFailed) {
+        doc.SetModifiedFlag(false);
+        g_layerCount = 0;
+    }
+}
+
+CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
+                          const std::function<void(std::uint64_t bytesRead)>& progress, std::uint64_t sizeHint,
+                          EDxfThreading threading)
+{
+    CShapeList().swap(doc.m_shapeList);  // give the old model's memory back before reading
+    g_layerCount = 0;
+    CDxfImportAside aside = ReadDxfAside(source, progress, sizeHint, threading);
+    CDxfImportStats stats = aside.stats;
+    ApplyDxfImport(std::move(aside), doc);
     return stats;
 }
 

@@ -4,11 +4,13 @@
 
 #include "model/ByteStream.h"
 #include "model/Document.h"
+#include "model/FileProblem.h"
 
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 // What one import found, for the status bar and the command-line summary.
 struct CDxfImportStats {
@@ -58,6 +60,25 @@ enum class EDxfThreading { Automatic, CallerOnly, Worker };
 CDxfImportStats ImportDxf(CByteSource& source, CMyvorla_ltDoc& doc,
                           const std::function<void(std::uint64_t bytesRead)>& progress = {},
                           std::uint64_t sizeHint = 0, EDxfThreading threading = EDxfThreading::Automatic);
+
+// The import in two steps. ReadDxfAside reads the source into a model of its own and touches
+// neither a document nor the layer table, so it may run on another thread while the model is
+// drawn; ApplyDxfImport then puts that model in place in one step. ImportDxf is the two in a row.
+struct CDxfImportAside {
+    CShapeList shapes;                // centred
+    std::vector<std::string> layers;  // the names AddLayer is to add, in order (at most 99)
+    CShape lastFace;                  // the scratch record as the import leaves it (uncentred)
+    bool hasLastFace = false;
+    bool memoryFailed = false;        // the faces did not fit in memory (stats.readError says so)
+    CFileProblem memoryProblem;       // and how many came before
+    CDxfImportStats stats;
+};
+CDxfImportAside ReadDxfAside(CByteSource& source, const std::function<void(std::uint64_t bytesRead)>& progress = {},
+                             std::uint64_t sizeHint = 0, EDxfThreading threading = EDxfThreading::Automatic);
+// Replaces the document's faces by the aside model's, empties the layer table and adds its
+// names with AddLayer, marks the document modified when faces came (unmodified after a memory
+// failure, which leaves no faces and no layers) and leaves the scratch record as ImportDxf does.
+void ApplyDxfImport(CDxfImportAside&& aside, CMyvorla_ltDoc& doc);
 
 // One line of plain English, e.g. "imported 572 faces on 3 layers; skipped POLYLINE 4, INSERT 1".
 std::string DxfImportSummary(const CDxfImportStats& stats, int layerCount);

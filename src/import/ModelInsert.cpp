@@ -3,12 +3,14 @@
 
 #include "interaction/MoveState.h"
 #include "model/LayerTable.h"
+#include "model/ModelEdits.h"
 #include "model/ModelFile.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <new>
+#include <optional>
 #include <string>
 
 namespace {
@@ -52,32 +54,61 @@ void AppendShapes(CShapeList& shapes, CMyvorla_ltDoc& doc)
 
 }  // namespace
 
-CInsertResult InsertModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_t sizeHint)
+CInsertAside ReadInsertion(CByteSource& source, std::uint64_t sizeHint)
 {
-    CModelFileContent content;
+    CInsertAside aside;
     CModelReadOptions options;
     options.stopOnVersionMismatch = false;
     options.sizeHint = sizeHint;
+    ReadModelFile(source, aside.content, options);
+    return aside;
+}
+
+CInsertResult ApplyInsertion(CInsertAside&& aside, CMyvorla_ltDoc& doc, std::unique_ptr<CEditSequence>* record)
+{
     CInsertResult result;
-    result.error = ReadModelFile(source, content, options);
-    if (!result.error.empty()) return result;
+    result.problem = aside.content.problem;
+    result.error = result.problem.English();
+    if (result.problem.Failed()) return result;
+    CModelFileContent& content = aside.content;
     // The one large allocation comes before anything changes, so that a model too large for
     // the memory is refused with the document untouched.
     try {
         doc.m_shapeList.reserve(doc.m_shapeList.size() + content.shapes.size());
     } catch (const std::bad_alloc&) {
-        result.error = "not enough memory to add " + std::to_string(content.shapes.size()) + " faces";
+        result.problem = CFileProblem::Of(EFileProblem::kNoMemoryToAdd, std::int64_t(content.shapes.size()));
+        result.error = result.problem.English();
         return result;
     }
 
-    ClearSelection(doc.m_shapeList);
+    std::unique_ptr<CEditSequence> sequence;
+    std::optional<CLayerTableState> layersBefore;
+    if (record) {
+        sequence = std::make_unique<CEditSequence>();
+        sequence->Add(CSelectionClear::Clear(doc.m_shapeList));
+        layersBefore = CLayerTableState::Capture();
+    } else {
+        ClearSelection(doc.m_shapeList);
+    }
+    const std::size_t first = doc.m_shapeList.size();
     result.layersAdded = MergeLayers(content.layers);
     result.shapesInserted = content.shapes.size();
     AppendShapes(content.shapes, doc);
+    if (record) {
+        auto layers = std::make_unique<CLayerTableChange>(*layersBefore, CLayerTableState::Capture());
+        if (!layers->Empty()) sequence->Add(std::move(layers));
+        sequence->Add(std::make_unique<CFaceAppend>(first));
+        *record = std::move(sequence);
+    }
 
     g_movingSelection = 1;
     std::fill(std::begin(g_moveFrom), std::end(g_moveFrom), 0.0);
     result.startMoveTracking = true;
     result.ok = true;
     return result;
+}
+
+CInsertResult InsertModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_t sizeHint)
+{
+    return ApplyInsertion(ReadInsertion(source, sizeHint), doc);
 }

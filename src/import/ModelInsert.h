@@ -4,14 +4,19 @@
 
 #include "model/ByteStream.h"
 #include "model/Document.h"
+#include "model/ModelFile.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+
+class CEditSequence;
 
 struct CInsertResult {
     bool ok = false;
     std::string error;  // what is wrong and where, when !ok
+    CFileProblem problem;
     std::size_t shapesInserted = 0;
     int layersAdded = 0;
     // The move is pending: the view sets its m_bLeftTracking to 1 so the next empty click
@@ -27,3 +32,14 @@ struct CInsertResult {
 // stays). The version string and the scene settings of the file are read past, not used.
 // The caller clears the selection itself when the file cannot be opened at all.
 CInsertResult InsertModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_t sizeHint = 0);
+
+// Insertion in two steps, so that the file can be read away from the model (on another thread)
+// and merged in one step: the reading touches neither the document nor the tables.
+struct CInsertAside {
+    CModelFileContent content;  // its problem says what is wrong and where; nothing is merged then
+};
+CInsertAside ReadInsertion(CByteSource& source, std::uint64_t sizeHint = 0);
+// Merges what ReadInsertion read, as InsertModel does. With `record`, what the merge changed
+// (selection, layers, appended faces) is recorded there, so that it can be undone.
+CInsertResult ApplyInsertion(CInsertAside&& aside, CMyvorla_ltDoc& doc,
+                             std::unique_ptr<CEditSequence>* record = nullptr);

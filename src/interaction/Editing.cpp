@@ -4,6 +4,7 @@
 #include "model/LayerTable.h"
 #include "interaction/MoveState.h"
 #include "interaction/Picking.h"
+#include "model/ModelEdits.h"
 
 #include <algorithm>
 
@@ -22,6 +23,7 @@ SViewActions ClickWithoutTool(CMyvorla_ltDoc& doc, int& leftTracking, int x, int
     if (leftTracking == 0) {
         leftTracking = 1;
         g_movingSelection = 1;
+        actions.moveStarted = true;
         // A click whose ray misses the ground still starts the move, from the current target,
         // so the displacement starts at zero rather than from an earlier move's start.
         if (!PickGroundPoint(x, y, false)) std::copy(std::begin(g_moveTo), std::end(g_moveTo), g_moveFrom);
@@ -30,18 +32,21 @@ SViewActions ClickWithoutTool(CMyvorla_ltDoc& doc, int& leftTracking, int x, int
     leftTracking = 0;
     g_movingSelection = 0;
     // The displacement is the one the last cursor update left; the click computes none.
-    actions.shapesChanged = MoveSelectedShapes(shapes) > 0;
+    actions.moved = std::make_shared<CCornerSwap>();
+    actions.shapesChanged = MoveSelectedShapes(shapes, actions.moved.get()) > 0;
     doc.SetModifiedFlag(true);
     actions.documentModified = true;
     return actions;
 }
 
-std::size_t MoveSelectedShapes(CShapeList& shapes)
+std::size_t MoveSelectedShapes(CShapeList& shapes, CCornerSwap* record)
 {
     CLayerLookup layers;
     std::size_t moved = 0;
-    for (CShape& shape : shapes) {
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        CShape& shape = shapes[i];
         if (shape.m_selected != 1 || !layers.IsVisible(shape.m_layer)) continue;
+        if (record) record->Add(i, shape.m_vertex);
         for (auto& corner : shape.m_vertex)
             for (int c = 0; c < 3; ++c)
                 corner[c] = static_cast<float>(double(corner[c]) + g_moveTo[c] - g_moveFrom[c]);
@@ -50,11 +55,16 @@ std::size_t MoveSelectedShapes(CShapeList& shapes)
     return moved;
 }
 
-SViewActions CutSelected(CMyvorla_ltDoc& doc)
+SViewActions CutSelected(CMyvorla_ltDoc& doc, std::unique_ptr<CFaceRemoval>* record)
 {
     SViewActions actions;
     actions.repaint = true;
-    actions.shapesChanged = doc.RemoveSelected() > 0;
+    if (record) {
+        *record = CFaceRemoval::RemoveSelected(doc.m_shapeList);
+        actions.shapesChanged = (*record)->Count() > 0;
+    } else {
+        actions.shapesChanged = doc.RemoveSelected() > 0;
+    }
     actions.selectionChanged = actions.shapesChanged;
     doc.SetModifiedFlag(true);
     actions.documentModified = true;

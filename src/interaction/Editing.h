@@ -8,6 +8,10 @@
 #include "model/Document.h"
 
 #include <cstddef>
+#include <memory>
+
+class CCornerSwap;
+class CFaceRemoval;
 
 inline constexpr double kMoveTargetStep = 1000.0;  // U and D raise or lower the target this much
 
@@ -17,16 +21,19 @@ inline constexpr double kMoveTargetStep = 1000.0;  // U and D raise or lower the
 // - Nothing hit, no move pending: the move starts at the ground point under the click (when the
 //   ray misses the ground, at the current target, with no displacement).
 // - Nothing hit, a move pending: the selected faces on visible layers move by
-//   g_moveTo − g_moveFrom and the document is marked modified, even when nothing moved.
+//   g_moveTo − g_moveFrom and the document is marked modified, even when nothing moved; the
+//   actions carry the corners it replaced (`moved`).
 SViewActions ClickWithoutTool(CMyvorla_ltDoc& doc, int& leftTracking, int x, int y);
 
 // Adds g_moveTo − g_moveFrom to the four corners of every selected face on a visible layer
-// (corner + to − from in double, stored as float). Returns how many faces moved.
-std::size_t MoveSelectedShapes(CShapeList& shapes);
+// (corner + to − from in double, stored as float). Returns how many faces moved. With a
+// record, the corners before the move are noted in it.
+std::size_t MoveSelectedShapes(CShapeList& shapes, CCornerSwap* record = nullptr);
 
 // Cut: removes every selected face, whatever its layer, in one pass, and marks the document
-// modified even when nothing was selected. Nothing goes to a clipboard.
-SViewActions CutSelected(CMyvorla_ltDoc& doc);
+// modified even when nothing was selected. Nothing goes to a clipboard. With `record`, the
+// removed faces are kept there with their positions, so that the cut can be undone.
+SViewActions CutSelected(CMyvorla_ltDoc& doc, std::unique_ptr<CFaceRemoval>* record = nullptr);
 
 // Select All: selects every face on a visible layer; faces on hidden layers keep their flag.
 SViewActions SelectAll(CMyvorla_ltDoc& doc);

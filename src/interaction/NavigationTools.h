@@ -13,8 +13,8 @@ inline constexpr double kRotateStep = 0.1;    // degrees
 inline constexpr int kZoomStep = 100;         // model units
 inline constexpr int kWheelStep = 30;         // model units
 
-// The keys the view acts on. Letters count regardless of Shift; digits are the main keyboard's
-// (not the keypad's). A held key repeats: send every auto-repeated press too.
+// The keys the view acts on. Letters and digits count regardless of Shift; digits are those of
+// the main keyboard and the keypad. A held key repeats: send every auto-repeated press too.
 enum class EViewKey { kEnter, k0, k1, k2, k3, k4, kF, kG, kU, kD, kOther };
 
 class CNavigationTools {

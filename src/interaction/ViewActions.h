@@ -2,6 +2,10 @@
 // release the mouse, change the cursor, refresh what it shows of the faces.
 #pragma once
 
+#include <memory>
+
+class CCornerSwap;
+
 // Cursor shapes of the navigation tools. kArrow is the view's normal cursor.
 enum class ECursor { kArrow, kSizeAll, kSizeNESW, kSizeNS };
 
@@ -17,6 +21,10 @@ struct SViewActions {
     // The camera moved (a drag, the wheel, a view key): a big model may be drawn reduced until
     // the camera has been still for a moment.
     bool cameraMoved = false;
+    bool moveStarted = false;       // the first click of a two-click move
+    // A finished move: the corners it replaced, so that it can be undone (no faces when
+    // nothing moved).
+    std::shared_ptr<CCornerSwap> moved;
 
     // Later actions win for the cursor; flags accumulate.
     SViewActions& operator|=(const SViewActions& later)
@@ -32,6 +40,8 @@ struct SViewActions {
         shapesChanged |= later.shapesChanged;
         documentModified |= later.documentModified;
         cameraMoved |= later.cameraMoved;
+        moveStarted |= later.moveStarted;
+        if (later.moved) moved = later.moved;
         return *this;
     }
 };

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 std::size_t CMemorySource::Read(void* dst, std::size_t n)
@@ -15,16 +16,40 @@ std::size_t CMemorySource::Read(void* dst, std::size_t n)
     return count;
 }
 
+CFdSource::CFdSource(int fd, CReadWatch* watch) : m_fd(fd), m_watch(watch)
+{
+    const int flags = ::fcntl(fd, F_GETFL);
+    m_nonBlocking = flags >= 0 && (flags & O_NONBLOCK) != 0;
+}
+
+bool CFdSource::WaitReadable()
+{
+    pollfd wait{m_fd, POLLIN, 0};
+    for (;;) {
+        if (m_watch && m_watch->cancelled.load()) return false;
+        // Without a watch nobody can ask to stop: wait as a blocking read would.
+        const int ready = ::poll(&wait, 1, m_watch ? 100 : -1);
+        if (ready > 0 || (ready < 0 && errno != EINTR)) return true;
+    }
+}
+
 std::size_t CFdSource::Read(void* dst, std::size_t n)
 {
     std::size_t done = 0;
     while (done < n) {
+        if (m_watch && m_watch->cancelled.load()) {
+            m_error = kReadCancelled;
+            break;
+        }
+        if (m_nonBlocking && !WaitReadable()) continue;
         const ssize_t got = ::read(m_fd, static_cast<char*>(dst) + done, n - done);
         if (got > 0) {
             done += static_cast<std::size_t>(got);
+            if (m_watch) m_watch->bytesRead.fetch_add(static_cast<std::uint64_t>(got));
         } else if (got == 0) {
             break;
-        } else if (errno != EINTR) {
+        } else if (errno != EINTR && errno != EAGAIN) {
+            m_systemError = errno;
             m_error = std::strerror(errno);
             break;
         }
@@ -46,7 +71,8 @@ bool CFdSink::Write(const void* src, std::size_t n)
         const ssize_t put = ::write(m_fd, p, n);
         if (put < 0) {
             if (errno == EINTR) continue;
-            m_error = std::strerror(errno);
+            m_problem = CFileProblem::System(errno);
+            m_error = m_problem.systemText;
             return false;
         }
         p += put;

@@ -2,7 +2,10 @@
 // Readers and writers never open files themselves; the caller picks the source or sink.
 #pragma once
 
+#include "model/FileProblem.h"
+
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -17,9 +20,12 @@ public:
     virtual std::size_t Read(void* dst, std::size_t n) = 0;
     // Non-empty after a read error (not at a plain end of data).
     virtual const std::string& Error() const { return m_error; }
+    // The errno of that error, 0 when it has none.
+    int SystemError() const { return m_systemError; }
 
 protected:
     std::string m_error;
+    int m_systemError = 0;
 };
 
 class CMemorySource : public CByteSource {
@@ -27,6 +33,8 @@ public:
     CMemorySource(const void* data, std::size_t size)
         : m_data(static_cast<const uint8_t*>(data)), m_size(size) {}
     explicit CMemorySource(const std::string& bytes) : CMemorySource(bytes.data(), bytes.size()) {}
+    // The source only points at the bytes: a temporary string would be gone before the reading.
+    explicit CMemorySource(std::string&&) = delete;
     std::size_t Read(void* dst, std::size_t n) override;
 
 private:
@@ -35,14 +43,31 @@ private:
     std::size_t m_pos = 0;
 };
 
-// Reads an open file descriptor it does not own.
+// What a reader on another thread shares with the thread that waits for it: a request to
+// stop, and the bytes read so far.
+struct CReadWatch {
+    std::atomic<bool> cancelled{false};
+    std::atomic<std::uint64_t> bytesRead{0};
+};
+
+// The error text of a read stopped through its CReadWatch.
+inline constexpr const char* kReadCancelled = "cancelled";
+
+// Reads an open file descriptor it does not own. A descriptor opened without blocking (a named
+// pipe) is waited on until data or the writer's end arrives, so a pipe whose writer has not
+// come yet reads as a wait, not as an empty file. With a watch, a request to stop ends the
+// reading within a tenth of a second (Error() is then kReadCancelled), and the bytes are counted.
 class CFdSource : public CByteSource {
 public:
-    explicit CFdSource(int fd) : m_fd(fd) {}
+    explicit CFdSource(int fd, CReadWatch* watch = nullptr);
     std::size_t Read(void* dst, std::size_t n) override;
 
 private:
+    // Waits until the descriptor can be read; false when the watch asks to stop.
+    bool WaitReadable();
     int m_fd;
+    CReadWatch* m_watch;
+    bool m_nonBlocking;
 };
 
 class CByteSink {
@@ -53,13 +78,17 @@ public:
     bool Failed() const { return !m_error.empty(); }
     const std::string& Error() const { return m_error; }
     // For a writer that refuses its data: records why, and Failed() becomes true.
-    void Refuse(std::string why)
+    void Refuse(CFileProblem why)
     {
-        if (m_error.empty()) m_error = std::move(why);
+        if (!m_error.empty()) return;
+        m_error = why.English();
+        m_problem = std::move(why);
     }
+    const CFileProblem& Problem() const { return m_problem; }
 
 protected:
     std::string m_error;
+    CFileProblem m_problem;
 };
 
 class CStringSink : public CByteSink {

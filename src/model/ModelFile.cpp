@@ -28,16 +28,16 @@ class CArchiveReader {
 public:
     explicit CArchiveReader(CByteSource& source) : m_source(source), m_buffer(1 << 16) {}
 
-    bool Bytes(void* dst, std::size_t n, const char* what)
+    bool Bytes(void* dst, std::size_t n, EFilePart what)
     {
         if (!Need(n, what)) return false;
         std::memcpy(dst, m_buffer.data() + m_pos, n);
         m_pos += n;
         return true;
     }
-    template <typename T> bool Value(T& value, const char* what) { return Bytes(&value, sizeof value, what); }
+    template <typename T> bool Value(T& value, EFilePart what) { return Bytes(&value, sizeof value, what); }
 
-    bool String(std::string& out, const char* what)
+    bool String(std::string& out, EFilePart what)
     {
         uint8_t len8 = 0;
         if (!Value(len8, what)) return false;
@@ -46,7 +46,7 @@ public:
             uint16_t len16 = 0;
             if (!Value(len16, what)) return false;
             length = len16;
-            if (len16 == 0xFFFE) return Fail(std::string("wide-character text is not supported in ") + what);
+            if (len16 == 0xFFFE) return Fail(WithPart(EFileProblem::kWideText, what));
             if (len16 == 0xFFFF) {
                 uint32_t len32 = 0;
                 if (!Value(len32, what)) return false;
@@ -65,29 +65,42 @@ public:
         return true;
     }
 
-    bool Fail(std::string message)
+    bool Fail(CFileProblem problem)
     {
-        if (m_error.empty()) m_error = std::move(message) + " (at byte " + std::to_string(Offset()) + ")";
+        if (!m_problem.Failed()) {
+            m_problem = std::move(problem);
+            m_problem.hasOffset = true;
+            m_problem.offset = Offset();
+        }
         return false;
+    }
+    static CFileProblem WithPart(EFileProblem code, EFilePart part)
+    {
+        CFileProblem problem;
+        problem.code = code;
+        problem.part = part;
+        return problem;
     }
     // The next n bytes when the buffer already holds them, else null (no read, no fault).
     const uint8_t* Peek(std::size_t n) const { return m_end - m_pos >= n ? m_buffer.data() + m_pos : nullptr; }
     void Skip(std::size_t n) { m_pos += n; }
 
-    // Adds where the fault happened to the message of a fault already reported.
-    bool AddContext(const std::string& where)
+    // Adds the face or layer being read to a fault already reported.
+    bool AddContext(CFileProblem::EPlace place, int64_t index, int64_t count)
     {
-        m_error += ", " + where;
+        m_problem.place = place;
+        m_problem.index = index;
+        m_problem.count = count;
         return false;
     }
-    const std::string& Error() const { return m_error; }
+    const CFileProblem& Problem() const { return m_problem; }
     uint64_t Offset() const { return m_consumed + m_pos; }
 
 private:
-    bool Need(std::size_t n, const char* what)
+    bool Need(std::size_t n, EFilePart what)
     {
         if (m_end - m_pos >= n) return true;
-        if (!m_error.empty()) return false;
+        if (m_problem.Failed()) return false;
         std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_end - m_pos);
         m_consumed += m_pos;
         m_end -= m_pos;
@@ -99,8 +112,13 @@ private:
             if (m_end < m_buffer.size()) m_eof = true;
         }
         if (m_end >= n) return true;
-        if (!m_source.Error().empty()) return Fail("read error in " + std::string(what) + ": " + m_source.Error());
-        return Fail(std::string("the file ends inside ") + what);
+        if (!m_source.Error().empty()) {
+            CFileProblem problem = WithPart(EFileProblem::kReadError, what);
+            problem.systemError = m_source.SystemError();
+            problem.systemText = m_source.Error();
+            return Fail(std::move(problem));
+        }
+        return Fail(WithPart(EFileProblem::kEndsInside, what));
     }
 
     CByteSource& m_source;
@@ -108,12 +126,16 @@ private:
     std::size_t m_pos = 0, m_end = 0;
     uint64_t m_consumed = 0;
     bool m_eof = false;
-    std::string m_error;
+    CFileProblem m_problem;
 };
 
-std::string ShapeLabel(int64_t index, int64_t count)
+CFileProblem FaceProblem(EFileProblem code, int64_t index, int64_t count, int64_t value = 0)
 {
-    return "face " + std::to_string(index + 1) + " of " + std::to_string(count);
+    CFileProblem problem = CFileProblem::Of(code, value);
+    problem.place = CFileProblem::EPlace::kFace;
+    problem.index = index;
+    problem.count = count;
+    return problem;
 }
 
 bool ReadShape(CArchiveReader& in, CShape& shape)
@@ -135,8 +157,8 @@ bool ReadShape(CArchiveReader& in, CShape& shape)
         }
     }
     float record[kRecordFloats];
-    if (!in.Value(shape.m_kind, "a face record") || !in.Value(shape.m_selected, "a face record") ||
-        !in.String(shape.m_layer, "the layer name of a face") || !in.Bytes(record, sizeof record, "a face record"))
+    if (!in.Value(shape.m_kind, EFilePart::kFaceRecord) || !in.Value(shape.m_selected, EFilePart::kFaceRecord) ||
+        !in.String(shape.m_layer, EFilePart::kFaceLayerName) || !in.Bytes(record, sizeof record, EFilePart::kFaceRecord))
         return false;
     static_assert(sizeof record == sizeof shape.m_color + sizeof shape.m_reserved + sizeof shape.m_vertex +
                                        sizeof shape.m_normal);
@@ -154,7 +176,7 @@ bool ReadShape(CArchiveReader& in, CShape& shape)
 bool ReadShapes(CArchiveReader& in, CModelFileContent& content, const CModelReadOptions& options)
 {
     int32_t count = 0;
-    if (!in.Value(count, "the face count")) return false;
+    if (!in.Value(count, EFilePart::kFaceCount)) return false;
     if (count <= 0) return true;
     // A claimed count is trusted only as far as the file could hold that many faces.
     uint64_t reserve = static_cast<uint64_t>(count);
@@ -163,42 +185,36 @@ bool ReadShapes(CArchiveReader& in, CModelFileContent& content, const CModelRead
     try {
         content.shapes.reserve(static_cast<std::size_t>(reserve));
     } catch (const std::bad_alloc&) {
-        return in.Fail("not enough memory for " + std::to_string(reserve) + " faces");
+        return in.Fail(CFileProblem::Of(EFileProblem::kNoMemoryForFaces, int64_t(reserve)));
     }
 
     bool classEntered = false;
     for (int32_t i = 0; i < count; ++i) {
         uint16_t tag = 0;
-        if (!in.Value(tag, "a face's class tag")) return false;
+        if (!in.Value(tag, EFilePart::kClassTag)) return false;
         if (tag == kNewClassTag) {
             uint16_t schema = 0, nameLength = 0;
             char name[sizeof kClassName - 1] = {};
-            if (!in.Value(schema, "a class description") || !in.Value(nameLength, "a class description"))
+            if (!in.Value(schema, EFilePart::kClassDescription) || !in.Value(nameLength, EFilePart::kClassDescription))
                 return false;
-            if (nameLength != sizeof name)
-                return in.Fail("not a model file: " + ShapeLabel(i, count) + " has a class name of " +
-                               std::to_string(nameLength) + " bytes, expected \"CShape\"");
-            if (!in.Bytes(name, sizeof name, "a class name")) return false;
-            if (std::memcmp(name, kClassName, sizeof name) != 0)
-                return in.Fail("not a model file: " + ShapeLabel(i, count) + " is of class \"" +
-                               std::string(name, sizeof name) + "\", expected \"CShape\"");
-            if (schema != 0)
-                return in.Fail("unsupported version " + std::to_string(schema) + " of class CShape at " +
-                               ShapeLabel(i, count));
+            if (nameLength != sizeof name) return in.Fail(FaceProblem(EFileProblem::kClassNameLength, i, count, nameLength));
+            if (!in.Bytes(name, sizeof name, EFilePart::kClassName)) return false;
+            if (std::memcmp(name, kClassName, sizeof name) != 0) {
+                CFileProblem problem = FaceProblem(EFileProblem::kClassName, i, count);
+                problem.name.assign(name, sizeof name);
+                return in.Fail(std::move(problem));
+            }
+            if (schema != 0) return in.Fail(FaceProblem(EFileProblem::kClassSchema, i, count, schema));
             classEntered = true;
         } else if (tag == kClassRefTag) {
-            if (!classEntered)
-                return in.Fail(ShapeLabel(i, count) + " refers to a class that was never described");
+            if (!classEntered) return in.Fail(FaceProblem(EFileProblem::kClassUndescribed, i, count));
         } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "0x%04X", tag);
-            return in.Fail("unexpected object tag " + std::string(hex) + " before " + ShapeLabel(i, count) +
-                           " (expected 0xFFFF or 0x8001)");
+            return in.Fail(FaceProblem(EFileProblem::kObjectTag, i, count, tag));
         }
         CShape& shape = content.shapes.emplace_back();
         if (!ReadShape(in, shape)) {
             content.shapes.pop_back();
-            return in.AddContext("in " + ShapeLabel(i, count));
+            return in.AddContext(CFileProblem::EPlace::kFace, i, count);
         }
     }
     return true;
@@ -222,7 +238,7 @@ public:
             Value(static_cast<uint32_t>(n));
         } else {
             // A 32-bit length cannot say it; a cut length would misframe everything after it.
-            m_refused = "a text of " + std::to_string(n) + " bytes is longer than a model file can hold";
+            m_refused = CFileProblem::Of(EFileProblem::kTextTooLong, std::int64_t(n));
             return;
         }
         m_out.Put(text.data(), n);
@@ -230,68 +246,77 @@ public:
     void Bytes(const void* p, std::size_t n) { m_out.Put(p, n); }
     bool Finish()
     {
-        if (!m_refused.empty()) m_sink.Refuse(m_refused);
+        if (m_refused.Failed()) m_sink.Refuse(m_refused);
         return m_out.Flush();
     }
 
 private:
     CByteSink& m_sink;
     CBufferedWriter m_out;
-    std::string m_refused;
+    CFileProblem m_refused;
 };
 
 }  // namespace
 
 namespace {
 
-std::string ReadModelFileContent(CByteSource& source, CModelFileContent& content,
-                                 const CModelReadOptions& options)
+bool ReadModelFileContent(CByteSource& source, CModelFileContent& content, const CModelReadOptions& options,
+                          CFileProblem& problem)
 {
     CArchiveReader in(source);
-    if (!in.String(content.version, "the version string")) return in.Error();
+    const auto fail = [&] {
+        problem = in.Problem();
+        return false;
+    };
+    if (!in.String(content.version, EFilePart::kVersion)) return fail();
     content.versionMatched = content.version == g_fileVersion;
-    if (!content.versionMatched && options.stopOnVersionMismatch) return {};
+    if (!content.versionMatched && options.stopOnVersionMismatch) return true;
 
-    if (!in.String(content.sky, "the sky text") || !in.String(content.ground, "the ground text") ||
-        !in.Value(content.north, "the scene settings") || !in.Value(content.season, "the scene settings") ||
-        !in.Value(content.latitude, "the scene settings") || !in.Value(content.hour, "the scene settings"))
-        return in.Error();
+    if (!in.String(content.sky, EFilePart::kSky) || !in.String(content.ground, EFilePart::kGround) ||
+        !in.Value(content.north, EFilePart::kSceneSettings) || !in.Value(content.season, EFilePart::kSceneSettings) ||
+        !in.Value(content.latitude, EFilePart::kSceneSettings) || !in.Value(content.hour, EFilePart::kSceneSettings))
+        return fail();
     content.settingsRead = true;
 
     int32_t layerCount = 0;
-    if (!in.Value(layerCount, "the layer count")) return in.Error();
+    if (!in.Value(layerCount, EFilePart::kLayerCount)) return fail();
     if (layerCount < 0 || layerCount > kMaxLayers) {
-        in.Fail("layer count " + std::to_string(layerCount) + " is outside 0.." + std::to_string(kMaxLayers));
-        return in.Error();
+        CFileProblem count = CFileProblem::Of(EFileProblem::kLayerCount, layerCount);
+        count.limit = kMaxLayers;
+        in.Fail(std::move(count));
+        return fail();
     }
     content.layerCount = layerCount;
     content.layerCountRead = true;
     for (int32_t i = 0; i < layerCount; ++i) {
         CLayerEntry entry;
-        if (!in.String(entry.name, "a layer name") || !in.Bytes(entry.attr, sizeof entry.attr, "a layer's values") ||
-            !in.String(entry.texture, "a layer's texture text")) {
-            in.AddContext("in layer " + std::to_string(i + 1) + " of " + std::to_string(layerCount));
-            return in.Error();
+        if (!in.String(entry.name, EFilePart::kLayerName) ||
+            !in.Bytes(entry.attr, sizeof entry.attr, EFilePart::kLayerValues) ||
+            !in.String(entry.texture, EFilePart::kLayerTexture)) {
+            in.AddContext(CFileProblem::EPlace::kLayer, i, layerCount);
+            return fail();
         }
         content.layers.push_back(std::move(entry));
     }
-    if (!ReadShapes(in, content, options)) return in.Error();
-    return {};
+    if (!ReadShapes(in, content, options)) return fail();
+    return true;
 }
 
 }  // namespace
 
 std::string ReadModelFile(CByteSource& source, CModelFileContent& content, const CModelReadOptions& options)
 {
+    content.problem = {};
     try {
-        return ReadModelFileContent(source, content, options);
+        ReadModelFileContent(source, content, options, content.problem);
     } catch (const std::bad_alloc&) {
         // Faces and texts grow only with the bytes actually read, so this is a file that
         // really holds more than the memory can take; what was read is given back.
         const std::size_t faces = content.shapes.size();
         CShapeList().swap(content.shapes);
-        return "not enough memory for more than " + std::to_string(faces) + " faces";
+        content.problem = CFileProblem::Of(EFileProblem::kNoMemoryBeyondFaces, int64_t(faces));
     }
+    return content.problem.English();
 }
 
 CLoadResult LoadModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_t sizeHint)
@@ -300,9 +325,16 @@ CLoadResult LoadModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_t si
     CModelFileContent content;
     CModelReadOptions options;
     options.sizeHint = sizeHint;
+    ReadModelFile(source, content, options);
+    return ApplyModelFile(std::move(content), doc);
+}
+
+CLoadResult ApplyModelFile(CModelFileContent&& content, CMyvorla_ltDoc& doc)
+{
     CLoadResult result;
-    result.error = ReadModelFile(source, content, options);
-    result.ok = result.error.empty();
+    result.problem = content.problem;
+    result.error = result.problem.English();
+    result.ok = !result.problem.Failed();
     result.versionMatched = content.versionMatched;
 
     if (content.versionMatched && content.settingsRead) {
@@ -330,17 +362,23 @@ CLoadResult LoadModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_t si
     return result;
 }
 
-std::string ModelFileLimitError(std::uint64_t faceCount)
+CFileProblem ModelFileLimitProblem(std::uint64_t faceCount)
 {
     if (faceCount <= kMaxModelFileFaces) return {};
-    return "the model has " + std::to_string(faceCount) + " faces; a model file holds at most " +
-           std::to_string(kMaxModelFileFaces);
+    CFileProblem problem = CFileProblem::Of(EFileProblem::kModelTooLarge, std::int64_t(faceCount));
+    problem.limit = std::int64_t(kMaxModelFileFaces);
+    return problem;
+}
+
+std::string ModelFileLimitError(std::uint64_t faceCount)
+{
+    return ModelFileLimitProblem(faceCount).English();
 }
 
 bool WriteModelFile(CByteSink& sink, const CShapeList& shapes)
 {
     // The count is written first: a count cut to 32 bits would make the file unreadable.
-    if (std::string limit = ModelFileLimitError(shapes.size()); !limit.empty()) {
+    if (CFileProblem limit = ModelFileLimitProblem(shapes.size()); limit.Failed()) {
         sink.Refuse(std::move(limit));
         return false;
     }

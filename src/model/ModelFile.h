@@ -4,6 +4,7 @@
 
 #include "model/ByteStream.h"
 #include "model/Document.h"
+#include "model/FileProblem.h"
 #include "model/LayerTable.h"
 
 #include <cstdint>
@@ -30,6 +31,7 @@ struct CModelFileContent {
     int32_t layerCount = 0;
     std::vector<CLayerEntry> layers;  // entries read completely, in file order
     CShapeList shapes;
+    CFileProblem problem;  // why the reading stopped early, if it did
 };
 
 struct CModelReadOptions {
@@ -48,6 +50,7 @@ struct CLoadResult {
     bool ok = false;
     bool versionMatched = false;
     std::string error;  // what is wrong, when !ok
+    CFileProblem problem;
 };
 
 // Opens a model into the document: the faces are replaced; with a matching version the scene
@@ -56,11 +59,16 @@ struct CLoadResult {
 // and what was read of the settings and layers before the fault stays in the tables.
 CLoadResult LoadModel(CByteSource& source, CMyvorla_ltDoc& doc, std::uint64_t sizeHint = 0);
 
+// The second half of LoadModel, for a file read aside (ReadModelFile touches neither the
+// document nor the tables): puts `content`, as far as it was read, into them.
+CLoadResult ApplyModelFile(CModelFileContent&& content, CMyvorla_ltDoc& doc);
+
 // The most faces a model file holds: its face count is a signed 32-bit integer.
 inline constexpr std::uint64_t kMaxModelFileFaces = 0x7FFFFFFF;
 
-// Why a model of `faceCount` faces cannot be saved, or an empty string when it can.
+// Why a model of `faceCount` faces cannot be saved, or an empty string (no problem) when it can.
 std::string ModelFileLimitError(std::uint64_t faceCount);
+CFileProblem ModelFileLimitProblem(std::uint64_t faceCount);
 
 // Writes the scene settings, the layer table and the faces. Returns false if the sink failed.
 // A model the file cannot hold (more than kMaxModelFileFaces faces, a text of 4 GiB or more)

@@ -30,11 +30,19 @@ bool CWriteBehindSink::StartThread()
     return false;
 }
 
+CFileProblem CWriteBehindSink::TargetProblem() const
+{
+    if (m_target.Problem().Failed()) return m_target.Problem();
+    CFileProblem problem = CFileProblem::Of(EFileProblem::kOther);
+    problem.systemText = m_target.Error();
+    return problem;
+}
+
 bool CWriteBehindSink::TakeTargetError()
 {
     if (Failed()) return false;
     if (!m_targetFailed) return true;
-    Refuse(m_target.Error().empty() ? std::string("the file could not be written") : m_target.Error());
+    Refuse(TargetProblem());
     return false;
 }
 
@@ -45,7 +53,7 @@ bool CWriteBehindSink::Write(const void* src, std::size_t n)
         if (m_direct + n <= kDirectBytes || !StartThread()) {
             m_direct += n;
             const bool ok = m_target.Write(src, n);
-            if (!ok) Refuse(m_target.Error());
+            if (!ok) Refuse(TargetProblem());
             return ok;
         }
     }

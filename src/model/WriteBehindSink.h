@@ -44,6 +44,7 @@ private:
     void Queue();
     // Takes the target's error, once the thread is stopped or under the mutex.
     bool TakeTargetError();
+    CFileProblem TargetProblem() const;
 
     CByteSink& m_target;
     std::uint64_t m_direct = 0;  // bytes written at once

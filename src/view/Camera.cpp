@@ -36,7 +36,17 @@ void ComputeCameraModelview(double modelview[16])
         // from the origin.
         centre[i] = eye[i] + g_walkDir[i];
     }
-    const double up[3] = {0, 1, 0};
+    // Straight down or up the look direction holds no heading; the degree constant even tips it
+    // just past the vertical, which turned the picture by half a turn against the orbit view.
+    // There the orbit camera's own up, (sin p sin y, cos p, -sin p cos y), keeps its picture.
+    double up[3] = {0, 1, 0};
+    if (std::abs(std::cos(g_pitch * kDegToRad)) < 1e-6) {
+        const double s = g_pitch > 0 ? 1.0 : -1.0;
+        const double yaw = g_yaw * kDegToRad;
+        up[0] = s * std::sin(yaw);
+        up[1] = 0;
+        up[2] = -s * std::cos(yaw);
+    }
     ApplyLookAt(modelview, eye, centre, up);
 }
 
@@ -48,7 +58,12 @@ void RecordFrameSize(int width, int height)
     g_drawFovy = g_fovy;
 }
 
-void ComputeProjection(int width, int height, double projection[16])
+namespace {
+
+// The projection for a camera whose modelview has `cameraDistance` as its element 14: the
+// parallel view's half-height follows that distance. A negative element 14 (the origin in front
+// of the camera) gives left < right and bottom < top.
+void ProjectionForDistance(int width, int height, double cameraDistance, double projection[16])
 {
     SetIdentity(projection);
     if (width <= 0 || height <= 0) return;
@@ -57,18 +72,27 @@ void ComputeProjection(int width, int height, double projection[16])
         ApplyPerspective(projection, g_fovy, aspect, kNearPlane, kFarPlane);
         return;
     }
-    // The parallel view's half-height follows the camera distance the last frame saw; a negative
-    // element 14 (the origin in front of the camera) gives left < right and bottom < top.
-    const double d = g_orthoScale * g_modelview[14];
+    const double d = g_orthoScale * cameraDistance;
     const double e = d * width / height;
     ApplyOrtho(projection, e, -e, d, -d, kNearPlane, kFarPlane);
+}
+
+}  // namespace
+
+void ComputeProjection(int width, int height, double projection[16])
+{
+    double modelview[16];
+    ComputeCameraModelview(modelview);
+    ProjectionForDistance(width, height, modelview[14], projection);
 }
 
 void SetUpFrame(int width, int height, double projection[16], double modelview[16])
 {
     RecordFrameSize(width, height);
-    ComputeProjection(width, height, projection);
+    // The camera first: the parallel extent is taken from this frame's camera, so the picture
+    // follows every wheel notch at once.
     ComputeCameraModelview(modelview);
+    ProjectionForDistance(width, height, modelview[14], projection);
 }
 
 void RecordFrame(int width, int height)

@@ -13,13 +13,14 @@ void ComputeCameraModelview(double modelview[16]);
 void RecordFrameSize(int width, int height);
 
 // The frame's projection for a w × h client area. Perspective: gluPerspective(g_fovy, w / h,
-// 500, 5,000,000). Parallel: d = g_orthoScale × g_modelview[14] of the previous frame, e = d·w/h,
-// glOrtho(e, −e, d, −d, 500, 5,000,000). The identity when OpenGL would refuse the call or the
-// client area is empty (zero width or height, or d = 0).
+// 500, 5,000,000). Parallel: d = g_orthoScale × element 14 of the current camera transform (the
+// camera's distance along its view axis), e = d·w/h, glOrtho(e, −e, d, −d, 500, 5,000,000). The
+// identity when OpenGL would refuse the call or the client area is empty (zero width or height,
+// or d = 0).
 void ComputeProjection(int width, int height, double projection[16]);
 
-// What the draw routine does before drawing, in its order: RecordFrameSize, then the projection
-// (which reads the previous frame's g_modelview), then the camera transform.
+// What the draw routine does before drawing, in its order: RecordFrameSize, the camera
+// transform, then the projection of that camera.
 void SetUpFrame(int width, int height, double projection[16], double modelview[16]);
 
 // A whole frame without a display: SetUpFrame, then stores the matrices and the viewport

@@ -5,16 +5,21 @@
 #include "app/UserPrompts.h"
 #include "model/Globals.h"
 #include "view/Camera.h"
+#include "view/FitHint.h"
+#include "view/FitView.h"
 #include "view/PovEngine.h"
+#include "view/ViewKeys.h"
 
 #include "interaction/Editing.h"
+#include "model/ModelEdits.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QWheelEvent>
 
-CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent) : QOpenGLWidget(parent), m_host(host)
+CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent)
+    : QOpenGLWidget(parent), m_host(host), m_fitHint(new CFitHint(*this, host.Doc().m_shapeList))
 {
     // A new view starts with the default camera, display modes, scene settings and no layers.
     InitViewDefaults();
@@ -28,7 +33,8 @@ CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent) : QOpenGL
     m_settle.setInterval(CFrameBudget::kSettleMs);
     connect(&m_settle, &QTimer::timeout, this, qOverload<>(&QWidget::update));  // the whole picture again
     connect(this, &QOpenGLWidget::frameSwapped, this, &CMyvorla_ltView::OnFrameSwapped);
-    switch (CheckGLSupport()) {
+    m_glStatus = CheckGLSupport();
+    switch (m_glStatus) {
     case 1:
         CUserPrompts::Get().Tell(nullptr, QMessageBox::NoIcon, QString::fromUtf8("OpenGL:致命的例外１"),
                                  QString::fromUtf8("その値ではフレームバッファを初期化できません"));
@@ -133,6 +139,7 @@ void CMyvorla_ltView::ModelChanged()
 
 void CMyvorla_ltView::ModelReplaced()
 {
+    m_fitHint->ModelReplaced();
     Apply(m_nav.OnModelReplaced());
     ModelChanged();
 }
@@ -168,8 +175,20 @@ void CMyvorla_ltView::OnWalkThrough()
     update();
 }
 
+void CMyvorla_ltView::OnFitToView()
+{
+    const qreal ratio = devicePixelRatioF();
+    if (!FitCameraToShapes(m_host.Doc().m_shapeList, static_cast<int>(width() * ratio),
+                           static_cast<int>(height() * ratio)))
+        return;
+    m_fitHint->Withdraw();
+    update();
+}
+
 void CMyvorla_ltView::Apply(const SViewActions& actions)
 {
+    if (actions.moveStarted) m_host.History().MoveStarted();
+    if (actions.moved) m_host.History().RecordMove(actions.moved, actions.moved->Count() > 0);
     if (actions.shapesChanged) {
         m_renderer.InvalidateGeometry();
         m_budget.Forget();
@@ -199,7 +218,11 @@ void CMyvorla_ltView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint p = PixelPoint(event->position());
     switch (event->button()) {
-    case Qt::LeftButton: Apply(m_nav.OnLButtonDown(m_host.Doc(), p.x(), p.y())); break;
+    case Qt::LeftButton:
+        // While a file is read for a command the faces are not picked or moved; the tools work.
+        if (m_host.IsReading() && !m_nav.IsToolArmed()) break;
+        Apply(m_nav.OnLButtonDown(m_host.Doc(), p.x(), p.y()));
+        break;
     case Qt::MiddleButton: Apply(m_nav.OnMButtonDown(p.x(), p.y())); break;
     case Qt::RightButton: Apply(m_nav.OnRButtonDown(p.x(), p.y())); break;
     default: QOpenGLWidget::mousePressEvent(event); return;
@@ -235,21 +258,10 @@ void CMyvorla_ltView::wheelEvent(QWheelEvent* event)
 
 void CMyvorla_ltView::keyPressEvent(QKeyEvent* event)
 {
-    EViewKey key = EViewKey::kOther;
-    const bool keypad = event->modifiers() & Qt::KeypadModifier;
-    switch (event->key()) {
-    case Qt::Key_Return: key = EViewKey::kEnter; break;
-    case Qt::Key_Enter: key = EViewKey::kEnter; break;
-    case Qt::Key_0: key = keypad ? EViewKey::kOther : EViewKey::k0; break;
-    case Qt::Key_1: key = keypad ? EViewKey::kOther : EViewKey::k1; break;
-    case Qt::Key_2: key = keypad ? EViewKey::kOther : EViewKey::k2; break;
-    case Qt::Key_3: key = keypad ? EViewKey::kOther : EViewKey::k3; break;
-    case Qt::Key_4: key = keypad ? EViewKey::kOther : EViewKey::k4; break;
-    case Qt::Key_F: key = EViewKey::kF; break;
-    case Qt::Key_G: key = EViewKey::kG; break;
-    case Qt::Key_U: key = EViewKey::kU; break;
-    case Qt::Key_D: key = EViewKey::kD; break;
-    default: QOpenGLWidget::keyPressEvent(event); return;
+    const EViewKey key = ViewKeyOf(*event);
+    if (key == EViewKey::kOther) {
+        QOpenGLWidget::keyPressEvent(event);
+        return;
     }
     Apply(m_nav.OnKeyDown(m_host.Doc(), key));
     event->accept();
@@ -257,7 +269,11 @@ void CMyvorla_ltView::keyPressEvent(QKeyEvent* event)
 
 void CMyvorla_ltView::OnEditCut()
 {
-    Apply(CutSelected(m_host.Doc()));
+    std::unique_ptr<CFaceRemoval> removal;
+    const SViewActions actions = CutSelected(m_host.Doc(), &removal);
+    const bool removed = removal->Count() > 0;
+    m_host.History().Record(EEditStep::kCut, std::move(removal), removed);
+    Apply(actions);
 }
 
 void CMyvorla_ltView::OnEditSelectAll()

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 class CDocumentHost;
+class CFitHint;
 
 class CMyvorla_ltView : public QOpenGLWidget {
     Q_OBJECT
@@ -26,6 +27,11 @@ public:
     static int CheckGLSupport();
 
     CDocumentHost& Host() { return m_host; }
+    // Whether an OpenGL context could be had at start-up. Without one the view must stay out of
+    // every window (Qt cannot compose such a window) and the program goes on without a picture.
+    bool HasGL() const { return m_glStatus == 0; }
+    // The hint that the model lies outside the view (see CFitHint).
+    CFitHint& FitHint() { return *m_fitHint; }
 
     // What changed: the next frame rebuilds the buffers it needs and the view repaints.
     void ModelChanged();
@@ -38,6 +44,8 @@ public:
     void OnWireframe();
     void OnParallel();
     void OnWalkThrough();
+    // Places the camera so the faces on shown layers fill the view, keeping pitch and yaw.
+    void OnFitToView();
 
     // Tool bar: one-shot navigation tools.
     void OnToolMove() { Apply(m_nav.OnToolMove()); }
@@ -85,6 +93,8 @@ private:
 
     CSceneRenderer m_renderer;
     CNavigationTools m_nav;
+    int m_glStatus = 0;  // CheckGLSupport at creation
+    CFitHint* m_fitHint;
     CFrameBudget m_budget;
     QTimer m_settle;  // runs from each camera step until the camera has been still long enough
     QElapsedTimer m_sinceDrawn;  // from the end of the last drawing to its frame being shown

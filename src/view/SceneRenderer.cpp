@@ -13,6 +13,16 @@
 
 #include <chrono>
 
+namespace {
+
+// The selection outlines are drawn this much nearer in window depth (a few dozen steps of a
+// 24-bit buffer): on a shared edge a neighbour's white outline, or a face rasterised a rounding
+// nearer than the line, would otherwise cover stretches of the magenta. Anything farther in
+// front than that still hides them.
+constexpr double kOutlineLift = 1.0 / (1 << 18);
+
+}  // namespace
+
 void CSceneRenderer::Initialize()
 {
     if (m_initialized) return;
@@ -248,12 +258,15 @@ void CSceneRenderer::Draw(const CShapeList& shapes, int w, int h, double share)
     if (g_shaded == 0) {
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         DrawLines(lists[kWireLines], counts[kWireLines]);
+        glDepthRange(0.0, 1.0 - kOutlineLift);
         glColor4f(1.0f, 0.0f, 1.0f, 1.0f);
         DrawLines(lists[kWireSelected], counts[kWireSelected]);
     }
     // 9. Selection outlines, whatever the layer's visibility.
+    glDepthRange(0.0, 1.0 - kOutlineLift);
     glColor4f(1.0f, 0.0f, 1.0f, 1.0f);
     DrawLines(lists[kSelectionLines], counts[kSelectionLines]);
+    glDepthRange(0.0, 1.0);
 
     // 10. Faces, lit, in their layer colours; selected faces displaced during a pending move.
     glEnable(GL_LIGHTING);

@@ -48,5 +48,16 @@ unwritable-out)
   [ $? -eq 1 ] || fail "exit status should be 1"
   grep -q "^vorla-cli: $dir/missing/out.dxf: cannot create a file in" "$dir/err" || fail "message"
   ;;
+full-option-anywhere)
+  # --dxf-full before or after the files gives the same model; the default import of the same
+  # drawing makes fewer faces and its summary names the full import.
+  "$cli" convert --dxf-full "$data/poli_thick_r12.dxf" "$dir/a.vrl" 2>"$dir/err" || fail "option first"
+  grep -q "imported 420 faces on 2 layers (3DFACE 1, POLYLINE 419)" "$dir/err" || fail "full summary"
+  "$cli" convert "$data/poli_thick_r12.dxf" "$dir/b.vrl" --dxf-full 2>"$dir/err" || fail "option last"
+  cmp "$dir/a.vrl" "$dir/b.vrl" || fail "the models differ"
+  "$cli" convert "$data/poli_thick_r12.dxf" "$dir/c.vrl" 2>"$dir/err" || fail "default import"
+  grep -q "imported 1 face on 1 layer; .*; the full import (--dxf-full) makes 420 faces of this file" "$dir/err" ||
+    fail "hint"
+  ;;
 *) fail "unknown case $case" ;;
 esac

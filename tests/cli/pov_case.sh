@@ -56,5 +56,54 @@ png-failure)
   [ "$(cat "$dir/old.png")" = keep ] || fail "OUT was replaced"
   [ -z "$(ls -A "$dir/tmp")" ] || fail "temporary files left: $(ls -A "$dir/tmp")"
   ;;
+png-no-mesh)
+  # A model without faces, or with every layer hidden, renders sky and ground.
+  for kind in empty hidden; do
+    "$make_models" $kind "$dir/$kind.vrl" || fail "make-pov-models"
+    "$cli" convert "$dir/$kind.vrl" "$dir/$kind.png" --width 64 --height 48 --pitch 10 || fail "$kind: exit status $?"
+    "$png_check" "$dir/$kind.png" 64 48 2 || fail "$kind: picture"
+  done
+  ;;
+png-walk)
+  # Switching to walk-through keeps the picture: the same camera, placed the other way.
+  "$make_models" sky-ground "$dir/m.vrl" || fail "make-pov-models"
+  for mode in orbit walk; do
+    extra=(); [ $mode = walk ] && extra=(--walk)
+    "$cli" convert "$dir/m.vrl" "$dir/$mode.png" --width 160 --height 120 --pitch 10 --yaw 20 \
+      --offset 3000,-2000,-90000 "${extra[@]}" || fail "$mode: exit status $?"
+  done
+  "$png_check" same "$dir/orbit.png" "$dir/walk.png" 40 || fail "walk-through picture"
+  ;;
+sun-study)
+  # A plan from above, north up: the box's shadow falls west in the morning and east in the
+  # afternoon; every picture and the contact sheet are written.
+  "$make_models" sun-study "$dir/m.vrl" || fail "make-pov-models"
+  "$cli" sun-study "$dir/m.vrl" "$dir/out" --from 8 --to 16 --step 4 --pitch 90 --yaw 0 --parallel \
+    --width 96 --height 72 2>"$dir/err" || { cat "$dir/err"; fail "exit status"; }
+  [ "$(cd "$dir/out" && ls)" = "$(printf 'hour-08.00.png\nhour-12.00.png\nhour-16.00.png\nsun-study.png')" ] ||
+    fail "files: $(ls "$dir/out")"
+  [ "$("$png_check" shadow-side "$dir/out/hour-08.00.png")" = west ] || fail "morning shadow not west"
+  [ "$("$png_check" shadow-side "$dir/out/hour-16.00.png")" = east ] || fail "afternoon shadow not east"
+  [ -z "$(ls -A "$dir/tmp")" ] || fail "temporary files left: $(ls -A "$dir/tmp")"
+  ;;
+sun-study-failures)
+  # An output folder that cannot be made is reported before POV-Ray ever starts.
+  mkdir "$dir/bin"
+  printf '#!/bin/sh\ntouch "%s/started"\nexit 1\n' "$dir" >"$dir/bin/povray"
+  chmod +x "$dir/bin/povray"
+  "$make_models" bad-texture "$dir/m.vrl" || fail "make-pov-models"
+  echo file >"$dir/file"
+  PATH="$dir/bin:$PATH" "$cli" sun-study "$dir/m.vrl" "$dir/file" --width 32 --height 24 2>"$dir/err"
+  [ $? -eq 1 ] || fail "exit status should be 1"
+  grep -q "^vorla-cli: $dir/file: cannot create the folder" "$dir/err" || { cat "$dir/err"; fail "folder message"; }
+  [ ! -e "$dir/started" ] || fail "POV-Ray was started"
+  # A picture POV-Ray fails on stops the series, naming it, with POV-Ray's message; no sheet.
+  "$cli" sun-study "$dir/m.vrl" "$dir/out" --from 10 --to 11 --width 32 --height 24 2>"$dir/err"
+  [ $? -eq 1 ] || fail "exit status should be 1"
+  grep -q "^vorla-cli: $dir/out/hour-10.00.png: POV-Ray failed (exit status [0-9]*): .*Parse Error.*; the series stops here" \
+    "$dir/err" || { cat "$dir/err"; fail "failure message"; }
+  [ ! -e "$dir/out/sun-study.png" ] || fail "a contact sheet was written"
+  [ -z "$(ls -A "$dir/tmp")" ] || fail "temporary files left: $(ls -A "$dir/tmp")"
+  ;;
 *) fail "unknown case $case" ;;
 esac

@@ -151,7 +151,39 @@ TEST(PovWriter, EmptyModelWithEmptySkyAndGround)
     EXPECT_EQ(scene.find("sky_sphere"), std::string::npos);
     EXPECT_NE(scene.find("#include \"woods.inc\"\n\ncamera {\n"), std::string::npos) << "no sky and no blank line";
     EXPECT_NE(scene.find("#declare mat99999 = texture {\n  \n}\n"), std::string::npos);
-    EXPECT_TRUE(scene.ends_with("  texture{ mat99999 }\n}\n\nmesh {\n}\n")) << scene;
+    EXPECT_TRUE(scene.ends_with("  texture{ mat99999 }\n}\n\n")) << "POV-Ray refuses an empty mesh: " << scene;
+}
+
+TEST(PovWriter, NoMeshWhenNoFaceIsShownOrNoneHasArea)
+{
+    SetFrame();
+    AddLayer("Shown");
+    AddLayer("Hidden");
+    g_layerAttr[1][kVisible] = 0.0;
+    const float tiny = 0.000001f;
+    const struct {
+        const char* what;
+        CShapeList shapes;
+        bool mesh;
+    } cases[] = {
+        {"all faces hidden", {Face("Hidden", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, 0}})}, false},
+        {"corners on one line", {Face("Shown", {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {2, 2, 2}})}, false},
+        {"a quad of two such triangles", {Face("Shown", {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}})}, false},
+        {"apart by less than the six decimals", {Face("Shown", {{0, 0, 0}, {1e-7f, 0, 0}, {0, 1e-7f, 0}, {0, 1e-7f, 0}})},
+         false},
+        {"apart by the last decimal", {Face("Shown", {{0, 0, 0}, {tiny, 0, 0}, {0, tiny, 0}, {0, tiny, 0}})}, true},
+        {"only the second triangle of a quad", {Face("Shown", {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {1, 1, 0}})}, true},
+        {"a flat face after a hidden one",
+         {Face("Hidden", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, 0}}), Face("Shown", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, 0}})},
+         true},
+    };
+    for (const auto& c : cases) {
+        const std::string scene = Scene(c.shapes, PovVariant::Render);
+        EXPECT_EQ(scene.find("mesh {") != std::string::npos, c.mesh) << c.what;
+        if (c.mesh) {
+            EXPECT_TRUE(scene.ends_with("   }\n}\n")) << c.what;
+        }
+    }
 }
 
 TEST(PovWriter, ExportNeverWritesTheSceneSettingsOrTextures)
@@ -254,4 +286,22 @@ TEST(PovWriter, ExtensionTestLooksForLowerOrUpperPovAnywhere)
         {"/home/a/scenepov", false},
     };
     for (const auto& c : cases) EXPECT_EQ(HasPovExtension(c.path), c.accepted) << c.path;
+}
+
+TEST(PovWriter, ASceneWithItsMeshInAFileOfItsOwnIsTheSameScene)
+{
+    SetFrame();
+    double sun[3];
+    ComputeSunPosition(sun);
+    for (const bool withFaces : {true, false}) {
+        const CShapeList shapes = withFaces ? SmallModel() : CShapeList{};
+        CStringSink scene, mesh;
+        ASSERT_TRUE(WritePovSceneUsingMeshFile(scene, shapes, sun, "mesh.inc"));
+        ASSERT_TRUE(WritePovMesh(mesh, shapes));
+        std::string joined = scene.m_bytes;
+        const auto include = joined.find("#include \"mesh.inc\"\n");
+        EXPECT_EQ(include != std::string::npos, withFaces);
+        if (include != std::string::npos) joined.replace(include, 20, mesh.m_bytes);
+        EXPECT_EQ(joined, Scene(shapes, PovVariant::Render)) << withFaces;
+    }
 }

@@ -1,12 +1,15 @@
-// Fuzz target of the DXF reader. Whatever the text: at most 99 layers, each holding a face;
+// Fuzz target of the DXF readers. Whatever the text: at most 99 layers, each holding a face;
 // every corner and normal a finite number; the statistics agree with the faces made; a
 // re-export read back gives exactly the faces whose first edge still passes the test; the
-// numbers read as the C library reads them and the lines as fgets cuts them.
+// numbers read as the C library reads them and the lines as fgets cuts them. The full import
+// holds to the same invariants, gives the same model with and without its worker thread, and
+// counts what it makes.
 #include "FuzzSupport.h"
 #include "../import/DxfReferenceLines.h"
 
 #include "export/DxfWriter.h"
 #include "export/NumberText.h"
+#include "import/DxfFullImport.h"
 #include "import/DxfLineReader.h"
 #include "import/DxfReader.h"
 #include "import/NumberParse.h"
@@ -95,6 +98,93 @@ bool FirstEdgeSurvivesExport(const CShape& shape)
     }
     const double dx = p[0][0] - p[1][0], dy = p[0][1] - p[1][1], dz = p[0][2] - p[1][2];
     return std::sqrt(dx * dx + dy * dy + dz * dz) > 1.0;
+}
+
+// An array or nesting of a few bytes can ask for millions of faces; a lower limit keeps each
+// input fast, and the limit's handling is the same at any size.
+constexpr std::uint64_t kFuzzFaceLimit = 100000;
+
+CDxfFullModel ReadFull(std::string_view bytes, EDxfThreading threading)
+{
+    CMemorySource source(bytes.data(), bytes.size());
+    CDxfFullOptions options;
+    options.sizeHint = bytes.size();
+    options.faceLimit = kFuzzFaceLimit;
+    options.threading = threading;
+    return ReadDxfFull(source, options);
+}
+
+void CheckFullImport(std::string_view bytes)
+{
+    CDxfFullModel model = ReadFull(bytes, EDxfThreading::CallerOnly);
+    const CDxfFullStats& stats = model.stats;
+    FUZZ_CHECK(stats.readError.empty());
+    FUZZ_CHECK(stats.bytesRead == bytes.size());
+    FUZZ_CHECK(stats.facesMade == model.shapes.size());
+    FUZZ_CHECK(stats.facesMade <= kFuzzFaceLimit);
+    std::uint64_t byKind = 0;
+    for (std::uint64_t n : stats.facesByKind) byKind += n;
+    FUZZ_CHECK(byKind == stats.facesMade);
+    FUZZ_CHECK(stats.facesThroughInsert <= stats.facesMade);
+    FUZZ_CHECK(model.layers.size() <= std::size_t(kAddLayerLimit));
+    FUZZ_CHECK(stats.skippedByKind.size() <= CDxfFullStats::kMaxKinds + 1);
+
+    // The layer list: distinct names, each carried by a face; a face off the list is counted,
+    // and only a full list leaves one out.
+    std::set<std::string> names;
+    for (const CDxfFullLayer& layer : model.layers) names.insert(layer.name);
+    FUZZ_CHECK(names.size() == model.layers.size());
+    std::set<std::string> used;
+    std::uint64_t offList = 0;
+    for (const CShape& shape : model.shapes) {
+        FUZZ_CHECK(shape.m_kind == CShape::kFace);
+        FUZZ_CHECK(shape.m_layer.find('\0') == std::string::npos);
+        FUZZ_CHECK(AllFinite(shape.m_vertex));
+        FUZZ_CHECK(AllFinite(shape.m_normal));
+        const float* n = shape.m_normal[0];
+        const double length = std::sqrt(double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2]);
+        FUZZ_CHECK(length == 0.0 || std::fabs(length - 1.0) < 1e-5);
+        for (float c : shape.m_color) FUZZ_CHECK(c >= 0.0f && c <= 1.0f);
+        if (names.count(shape.m_layer)) {
+            used.insert(shape.m_layer);
+        } else {
+            ++offList;
+        }
+    }
+    FUZZ_CHECK(used.size() == names.size());
+    FUZZ_CHECK(offList == stats.offTable);
+    if (offList > 0) FUZZ_CHECK(model.layers.size() == std::size_t(kAddLayerLimit));
+
+    // The worker thread gives the same model; counting alone gives the same count.
+    const CDxfFullModel threaded = ReadFull(bytes, EDxfThreading::Worker);
+    FUZZ_CHECK(threaded.shapes == model.shapes);
+    FUZZ_CHECK(threaded.layers.size() == model.layers.size());
+    FUZZ_CHECK(DxfFullImportSummary(threaded.stats, 0) == DxfFullImportSummary(stats, 0));
+    {
+        CMemorySource source(bytes.data(), bytes.size());
+        CDxfFullOptions options;
+        options.faceLimit = kFuzzFaceLimit;
+        options.countOnly = true;
+        const CDxfFullModel counted = ReadDxfFull(source, options);
+        FUZZ_CHECK(counted.stats.facesMade == stats.facesMade);
+        FUZZ_CHECK(counted.shapes.empty());
+    }
+
+    // Applied: the table holds the list's layers with their visibility, the faces stay finite
+    // once centred.
+    ResetGlobals();
+    InitViewDefaults();
+    CMyvorla_ltDoc doc;
+    const std::vector<CDxfFullLayer> layers = model.layers;
+    ApplyDxfFull(model, doc);
+    FUZZ_CHECK(doc.m_shapeList.size() == stats.facesMade);
+    FUZZ_CHECK(doc.IsModified() == !doc.m_shapeList.empty());
+    FUZZ_CHECK(g_layerCount == int(layers.size()));
+    for (int i = 0; i < g_layerCount; ++i) {
+        FUZZ_CHECK(g_layerName[i] == layers[std::size_t(i)].name);
+        FUZZ_CHECK((g_layerAttr[i][kVisible] != 0.0) == layers[std::size_t(i)].visible);
+    }
+    for (const CShape& shape : doc.m_shapeList) FUZZ_CHECK(AllFinite(shape.m_vertex));
 }
 
 }  // namespace
@@ -189,5 +279,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(again.longLines == 0);
     FUZZ_CHECK(again.facesImported == survive);
     FUZZ_CHECK(again.facesImported + again.facesDroppedFirstEdge == stats.facesImported);
+
+    CheckFullImport(bytes);
     return 0;
 }

@@ -21,6 +21,36 @@ const char kDrawing[] =
     "0\n3DFACE\n8\nTiny\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n1\n22\n1\n32\n0\n13\n0\n23\n1\n33\n0\n"
     "0\nENDSEC\n0\nEOF\n";
 
+// In metres: a polyface square of 20 m on the red layer "Roof" of the LAYER table, and a block
+// placed on the layer "Hidden", which the table switches off (blue).
+const char kFullDrawing[] =
+    "0\nSECTION\n2\nHEADER\n9\n$INSUNITS\n70\n6\n0\nENDSEC\n"
+    "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n0\nLAYER\n2\nRoof\n62\n1\n70\n0\n"
+    "0\nLAYER\n2\nHidden\n62\n-5\n70\n0\n0\nENDTAB\n0\nENDSEC\n"
+    "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nTile\n10\n0\n20\n0\n30\n0\n"
+    "0\n3DFACE\n8\n0\n10\n0\n20\n0\n30\n0\n11\n8\n21\n0\n31\n0\n12\n8\n22\n8\n32\n0\n13\n0\n23\n8\n33\n0\n"
+    "0\nENDBLK\n0\nENDSEC\n"
+    "0\nSECTION\n2\nENTITIES\n"
+    "0\nPOLYLINE\n8\nRoof\n66\n1\n70\n64\n71\n4\n72\n2\n"
+    "0\nVERTEX\n8\nRoof\n10\n-10\n20\n-10\n30\n0\n70\n192\n0\nVERTEX\n8\nRoof\n10\n10\n20\n-10\n30\n0\n70\n192\n"
+    "0\nVERTEX\n8\nRoof\n10\n10\n20\n10\n30\n0\n70\n192\n0\nVERTEX\n8\nRoof\n10\n-10\n20\n10\n30\n0\n70\n192\n"
+    "0\nVERTEX\n8\nRoof\n70\n128\n71\n1\n72\n2\n73\n3\n0\nVERTEX\n8\nRoof\n70\n128\n71\n1\n72\n3\n73\n4\n"
+    "0\nSEQEND\n0\nINSERT\n8\nHidden\n2\nTile\n10\n20\n20\n-4\n30\n0\n"
+    "0\nENDSEC\n0\nEOF\n";
+
+// Pixels of the frame mostly of one primary colour.
+int PixelsOf(const QImage& image, int channel)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int v[3] = {c.red(), c.green(), c.blue()};
+            if (v[channel] > 60 && v[channel] > 3 * v[(channel + 1) % 3] && v[channel] > 3 * v[(channel + 2) % 3]) ++count;
+        }
+    return count;
+}
+
 QString WriteFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes)
 {
     const QString path = dir.filePath(QString::fromUtf8(name));
@@ -39,6 +69,7 @@ private slots:
     void importAsksToSaveAndCancelKeepsTheModel();
     void importOfAFileThatCannotBeOpened();
     void largeImportLeavesNoProgressWindowBehind();
+    void fullImportShowsMeshesAndBlocksInTheirLayersColours();
     void exportChecksTheExtensionAndReports();
     void exportThatCannotBeWrittenSaysWhyAndLeavesNoFile();
 
@@ -101,6 +132,34 @@ void CExchangeTest::largeImportLeavesNoProgressWindowBehind()
         QVERIFY2(!(qobject_cast<QProgressDialog*>(widget) && widget->isVisible()), "a progress window stayed open");
     const QString status = program.Frame().statusBar()->currentMessage();
     QVERIFY2(status.contains(QString::fromUtf8("50000 面を読み込みました")), qPrintable(status));
+}
+
+// ﾌｧｲﾙ > 読み込み > DXF（全要素）: the polyface mesh and the placed block arrive, scaled from
+// metres; the view shows the roof in its layer's red and nothing of the layer that is off; the
+// status bar says what was made. The default import of the same file names the full import.
+void CExchangeTest::fullImportShowsMeshesAndBlocksInTheirLayersColours()
+{
+    CScriptedPrompts prompts;
+    CStartedProgram program;
+    const QString dxf = WriteFile(m_dir, "roof.dxf", kFullDrawing);
+    QCOMPARE(program.Frame().Action(ID_IMPORT_DXF_FULL)->text(), QString::fromUtf8("DXF（全要素）(&A)..."));
+    prompts.m_files.enqueue(dxf);
+    program.Frame().Action(ID_IMPORT_DXF_FULL)->trigger();
+    QVERIFY2(prompts.m_shown.isEmpty(), qPrintable(prompts.m_shown.join('\n')));
+    QCOMPARE(program.Frame().windowTitle(), QString::fromUtf8("無題 - Vorla_DORAZ"));
+    const QString status = program.Frame().statusBar()->currentMessage();
+    for (const char* part : {"DXF（全要素）: 3 面を読み込みました（2 画層）", "ポリフェース メッシュ 2", "INSERT による 1 面",
+                             "単位: メートル（×1000 で mm に）"})
+        QVERIFY2(status.contains(QString::fromUtf8(part)), qPrintable(status));
+    const QImage frame = program.Grab();
+    QVERIFY2(PixelsOf(frame, 0) > 1000, "the roof is not shown in red");
+    QCOMPARE(PixelsOf(frame, 2), 0);
+
+    prompts.m_files.enqueue(dxf);
+    prompts.m_buttons.enqueue(QMessageBox::No);
+    program.Frame().Action(ID_IMPORT_DXF)->trigger();
+    const QString hint = program.Frame().statusBar()->currentMessage();
+    QVERIFY2(hint.contains(QString::fromUtf8("DXF（全要素）なら 3 面を読み込めます")), qPrintable(hint));
 }
 
 void CExchangeTest::importAsksToSaveAndCancelKeepsTheModel()

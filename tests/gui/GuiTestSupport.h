@@ -22,8 +22,17 @@ public:
     CScriptedPrompts() { CUserPrompts::Install(this); }
     ~CScriptedPrompts() override { CUserPrompts::Install(nullptr); }
 
-    QString OpenFileName(QWidget*, const QString&, const QString&) override { return Next(); }
-    QString SaveFileName(QWidget*, const QString&, const QString&, bool) override { return Next(); }
+    QString OpenFileName(QWidget*, const QString& filter, const QString&) override
+    {
+        m_filters << filter;
+        return Next();
+    }
+    QString SaveFileName(QWidget*, const QString& filter, const QString&, bool) override
+    {
+        m_filters << filter;
+        return Next();
+    }
+    QString FolderName(QWidget*, const QString&) override { return Next(); }
     QMessageBox::StandardButton Ask(QWidget*, QMessageBox::Icon, const QString& caption, const QString& text,
                                     QMessageBox::StandardButtons) override
     {
@@ -43,6 +52,7 @@ public:
     QQueue<QString> m_files;                          // answers of file dialogs ("" = cancel)
     QQueue<QMessageBox::StandardButton> m_buttons;    // answers of questions
     QStringList m_shown;                              // "caption|text" of every box
+    QStringList m_filters;                            // the filters the file dialogs offered
     QQueue<QColor> m_colors;                          // answers of the colour chooser (invalid = cancel)
     QList<QColor> m_colorsOffered;                    // the colours the chooser started from
 

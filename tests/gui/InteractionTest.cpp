@@ -8,6 +8,7 @@
 #include "view/CameraState.h"
 #include "view/GluMath.h"
 
+#include <QKeyEvent>
 #include <QWheelEvent>
 
 namespace {
@@ -63,6 +64,9 @@ private slots:
     void clickOnAFirstCornerTogglesTheFace();
     void middleDragPans();
     void wheelZooms();
+    void parallelPictureFollowsEachWheelNotch();
+    void viewKeysWorkWithShiftAndTheKeypad_data();
+    void viewKeysWorkWithShiftAndTheKeypad();
     void deleteRemovesTheSelectedFaces();
     void twoEmptyClicksMoveTheSelection();
     void replacingTheModelEndsAPendingMove_data();
@@ -111,6 +115,61 @@ void CInteractionTest::wheelZooms()
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(&view, &wheel);
     QCOMPARE(g_camOffset[2], -100000.0f + 3600.0f);
+}
+
+// In parallel projection the extent was read from the previous frame, so each notch showed the
+// zoom of the notch before it: the first picture after a notch differed from the next one.
+void CInteractionTest::parallelPictureFollowsEachWheelNotch()
+{
+    CProgramWithSquares program;
+    CMyvorla_ltView& view = program.View();
+    program.Frame().Action(ID_VIEW_PARALLEL)->trigger();
+    QImage before = program.Grab();
+    for (int delta : {120, 120, -120}) {
+        const QPointF at(100, 100);
+        QWheelEvent wheel(at, view.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&view, &wheel);
+        const QImage first = program.Grab();
+        QVERIFY2(first != before, "the notch changes the picture");
+        QVERIFY2(first == program.Grab(), "the first frame after the notch already shows it");
+        before = first;
+    }
+}
+
+void CInteractionTest::viewKeysWorkWithShiftAndTheKeypad_data()
+{
+    // What X11 delivers: Qt's key, its modifiers, and the key code of the physical key.
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("keyCode");
+    QTest::addColumn<double>("pitch");
+    QTest::addColumn<double>("yaw");
+    const int shift = Qt::ShiftModifier, keypad = Qt::KeypadModifier;
+    QTest::newRow("Shift+0 types )") << int(Qt::Key_ParenRight) << shift << 19 << 90.0 << 0.0;
+    QTest::newRow("Shift+1 types !") << int(Qt::Key_Exclam) << shift << 10 << 0.0 << 0.0;
+    QTest::newRow("Shift+2 types \"") << int(Qt::Key_QuoteDbl) << shift << 11 << 0.0 << 270.0;
+    QTest::newRow("Shift+3 types #") << int(Qt::Key_NumberSign) << shift << 12 << 0.0 << 180.0;
+    QTest::newRow("Shift+4 types $") << int(Qt::Key_Dollar) << shift << 13 << 0.0 << 90.0;
+    QTest::newRow("keypad 0") << int(Qt::Key_0) << keypad << 90 << 90.0 << 0.0;
+    QTest::newRow("keypad 3") << int(Qt::Key_3) << keypad << 89 << 0.0 << 180.0;
+    QTest::newRow("Shift+5 is no view key") << int(Qt::Key_Percent) << shift << 14 << 45.0 << 35.0;
+}
+
+void CInteractionTest::viewKeysWorkWithShiftAndTheKeypad()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, keyCode);
+    QFETCH(double, pitch);
+    QFETCH(double, yaw);
+    CProgramWithSquares program;
+    g_camOffset[1] = 500;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), quint32(keyCode), 0, 0);
+    QApplication::sendEvent(&program.View(), &press);
+    QCOMPARE(g_pitch, pitch);
+    QCOMPARE(g_yaw, yaw);
+    QCOMPARE(g_camOffset[1], pitch == 45.0 ? 500.0f : 0.0f);
 }
 
 void CInteractionTest::deleteRemovesTheSelectedFaces()

@@ -77,6 +77,7 @@ private slots:
     void init() { ResetGlobals(); }
     void rowsShowEveryLayerWithItsMark();
     void clicksShowAndHideAtOnce();
+    void theWholeRowTakesTheClick();
     void doubleClickOpensTheMaterialDialogAndKeepsVisibility();
     void otherButtonsDoNothing();
     void cancelKeepsTogglesAndTheViewRedraws();
@@ -140,6 +141,25 @@ void CLayerDlgTest::clicksShowAndHideAtOnce()
     QCOMPARE(g_layerAttr[0][kVisible], 1.0);
     QCOMPARE(g_layerAttr[1][kVisible], 0.0);
     QVERIFY(shown.dialog.isVisible());
+}
+
+// Only the name's text took a click; beside a short name the row did nothing.
+void CLayerDlgTest::theWholeRowTakesTheClick()
+{
+    AddLayerVisible("A", 1.0);
+    AddLayerVisible("B", 1.0);
+    CShownLayerDlg shown;
+    QTreeWidget* list = shown.List();
+    const QPoint besideTheName(shown.Rows()->width() - 4, RowCentre(list, 0).y());
+    QTest::mouseClick(shown.Rows(), Qt::LeftButton, {}, besideTheName);
+    QCOMPARE(g_layerAttr[0][kVisible], 0.0);
+    QVERIFY(!Ticked(list, 0));
+
+    bool opened = false;
+    WhenModalShows(QString::fromUtf8("色，材質"), [](QDialog* material) { material->reject(); }, &opened);
+    DoubleClick(shown.Rows(), QPoint(shown.Rows()->width() - 4, RowCentre(list, 1).y()));
+    QVERIFY(opened);
+    QCOMPARE(g_layerAttr[1][kVisible], 1.0);
 }
 
 void CLayerDlgTest::doubleClickOpensTheMaterialDialogAndKeepsVisibility()

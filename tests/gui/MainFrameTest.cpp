@@ -9,6 +9,7 @@
 #include "view/CameraState.h"
 
 #include <cstring>
+#include <memory>
 
 #include <QLabel>
 #include <QMenuBar>
@@ -54,6 +55,7 @@ private slots:
     void toolBarOrder();
     void idleStatusText();
     void displayTogglesAndCheckMarks();
+    void toolBarCheckMarkFollowsItsContextMenu();
     void titleFollowsTheDocument();
     void saveQuestionBeforeReplacingAModifiedModel();
     void failedOpenNamesFileAndReason();
@@ -87,6 +89,7 @@ void CMainFrameTest::menuItems_data()
     row("編集(&E)", "貼り付け(&P)", ID_EDIT_PASTE, "Ctrl+V");
     row("編集(&E)", "すべてを選択(&S)", ID_EDIT_SELECT_ALL, "Ctrl+A");
     row("表示(&V)", "画層(&G)...", ID_VIEW_LAYERS);
+    row("表示(&V)", "全体表示(&F)", ID_VIEW_FIT, "Home");
     row("表示(&V)", "ワイヤーフレーム(&W)", ID_VIEW_WIREFRAME);
     row("表示(&V)", "平行透視（&P）", ID_VIEW_PARALLEL);
     row("表示(&V)", "ウォークスルー（&W）", ID_VIEW_WALKTHROUGH);
@@ -95,6 +98,7 @@ void CMainFrameTest::menuItems_data()
     row("作成(&D)", "球(&S)", ID_CREATE_SPHERE);
     row("レンダリング", "設定(&S)...", ID_RENDER_SETTINGS);
     row("レンダリング", "レンダリング(&R)", ID_RENDER);
+    row("レンダリング", "日影図...", ID_SUN_STUDY);
     row("ﾍﾙﾌﾟ(&H)", "Vorla_DORAZ のﾊﾞｰｼﾞｮﾝ情報(&A)...", ID_APP_ABOUT);
 }
 
@@ -122,15 +126,15 @@ void CMainFrameTest::toolBarOrder()
     QList<int> ids;
     for (QAction* action : bar->actions()) ids << (action->isSeparator() ? 0 : action->data().toInt());
     const QList<int> expected = {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE,  0, ID_EDIT_CUT,    ID_EDIT_COPY, ID_EDIT_PASTE,
-                                 0,           ID_FILE_PRINT, 0,            ID_TOOL_MOVE, ID_TOOL_ROTATE, ID_TOOL_ZOOM, 0,
-                                 ID_APP_ABOUT};
+                                 0,           ID_FILE_PRINT, 0,            ID_TOOL_MOVE, ID_TOOL_ROTATE, ID_TOOL_ZOOM,
+                                 ID_VIEW_FIT, 0,             ID_APP_ABOUT};
     QCOMPARE(ids, expected);
     QCOMPARE(program.Frame().Action(ID_TOOL_MOVE)->toolTip(), QString::fromUtf8("移動"));
     QCOMPARE(program.Frame().Action(ID_TOOL_ZOOM)->statusTip(), QString::fromUtf8("ズーム"));
     QCOMPARE(program.Frame().Action(ID_INSERT_MODEL)->statusTip(), QString::fromUtf8("オブジェクトを挿入"));
     QCOMPARE(program.Frame().Action(ID_INSERT_MODEL)->toolTip(), QString::fromUtf8("挿入"));
     for (QAction* action : bar->actions())
-        if (!action->isSeparator()) QVERIFY2(!action->icon().isNull(), qPrintable(action->objectName()));
+        if (!action->isSeparator()) QVERIFY2(!action->icon().pixmap(QSize(16, 15)).isNull(), qPrintable(action->objectName()));
     // Commands without a handler are shown but cannot be used.
     QVERIFY(!program.Frame().Action(ID_EDIT_COPY)->isEnabled());
     QVERIFY(!program.Frame().Action(ID_EDIT_UNDO)->isEnabled());
@@ -144,7 +148,7 @@ void CMainFrameTest::idleStatusText()
     QCOMPARE(ready->text(), QString::fromUtf8("ﾚﾃﾞｨ"));
     QStringList indicators;
     for (QLabel* label : program.Frame().statusBar()->findChildren<QLabel*>())
-        if (label != ready) indicators << label->text();
+        if (label != ready && !label->isHidden()) indicators << label->text();
     QCOMPARE(indicators, (QStringList{"ｶﾅ", "CAP", "NUM", "SCRL"}));
 }
 
@@ -174,6 +178,27 @@ void CMainFrameTest::displayTogglesAndCheckMarks()
     QCOMPARE(g_walkThrough, 0);
     QVERIFY(!frame.Action(ID_VIEW_WALKTHROUGH)->isChecked());
     QCOMPARE(g_camOffset[2], -100000.0f);
+}
+
+// Hiding the tool bar from its own context menu left 表示 > ﾂｰﾙ ﾊﾞｰ checked, so the next click
+// on it hid an already hidden bar and showed nothing.
+void CMainFrameTest::toolBarCheckMarkFollowsItsContextMenu()
+{
+    CStartedProgram program;
+    CMainFrame& frame = program.Frame();
+    auto* bar = frame.findChild<QToolBar*>(QStringLiteral("toolBar"));
+    QMenu* view = TopMenu(frame, QString::fromUtf8("表示(&V)"));
+    std::unique_ptr<QMenu> context(frame.createPopupMenu());
+    QAction* barItem = FindItem(context.get(), QString::fromUtf8("ﾂｰﾙ ﾊﾞｰ"));
+    QVERIFY2(barItem, "the context menu names the bar in Japanese");
+
+    barItem->trigger();
+    QVERIFY(bar->isHidden());
+    emit view->aboutToShow();
+    QVERIFY(!frame.Action(ID_VIEW_TOOLBAR)->isChecked());
+    frame.Action(ID_VIEW_TOOLBAR)->trigger();
+    QVERIFY(!bar->isHidden());
+    QVERIFY(frame.Action(ID_VIEW_TOOLBAR)->isChecked());
 }
 
 void CMainFrameTest::titleFollowsTheDocument()
@@ -232,7 +257,7 @@ void CMainFrameTest::failedOpenNamesFileAndReason()
     program.Frame().Action(ID_FILE_OPEN)->trigger();
     QCOMPARE(prompts.m_shown.size(), 1);
     QVERIFY(prompts.m_shown[0].startsWith(QString::fromUtf8("ワーニング|") + path + QString::fromUtf8(" が開けません")));
-    QVERIFY2(prompts.m_shown[0].contains(QStringLiteral("the file ends inside the sky text")), qPrintable(prompts.m_shown[0]));
+    QVERIFY2(prompts.m_shown[0].contains(QString::fromUtf8("ファイルが空のテキストの途中で終わっています")), qPrintable(prompts.m_shown[0]));
     QCOMPARE(program.Frame().windowTitle(), QString::fromUtf8("無題 - Vorla_DORAZ"));
 }
 
@@ -243,7 +268,7 @@ void CMainFrameTest::startUpWithAnUnreadableFileFails()
     QVERIFY(!program.ok);
     QCOMPARE(prompts.m_shown.size(), 1);
     QVERIFY(prompts.m_shown[0].contains(QStringLiteral("/nonexistent/model.vrl")));
-    QVERIFY(prompts.m_shown[0].contains(QString::fromLocal8Bit(std::strerror(ENOENT))));
+    QVERIFY2(prompts.m_shown[0].contains(QString::fromUtf8("ファイルまたはフォルダがありません")), qPrintable(prompts.m_shown[0]));
 }
 
 void CMainFrameTest::aboutBoxTexts()

@@ -7,6 +7,7 @@
 #include "model/ModelFile.h"
 
 #include <QFileInfo>
+#include <QUndoStack>
 #include <QMenu>
 #include <QStatusBar>
 
@@ -48,9 +49,11 @@ void CSoakRun::OpenThrough(const QString& path, const std::function<void()>& ope
         if (m_prompts.m_saves.empty()) QCOMPARE(Doc().IsModified(), wasModified);
         return;
     }
-    // Replacing the model ends a move that was pending on the old one.
+    // Replacing the model ends a move that was pending on the old one, and the history.
     m_movePending = false;
+    m_historyFresh = true;
     QVERIFY(!Doc().IsModified());
+    QVERIFY(!m_program->Host().History().Stack().canUndo());
     if (!expected.ok) {
         QVERIFY2(m_prompts.m_shown.join('\n').contains(QString::fromUtf8("が開けません")), "a refused file was not reported");
         QVERIFY(Doc().m_shapeList.empty());
@@ -116,8 +119,10 @@ void CSoakRun::New()
     }
     m_expectedPath.clear();
     m_movePending = false;
+    m_historyFresh = true;
     QVERIFY(Doc().m_shapeList.empty());
     QVERIFY(!Doc().IsModified());
+    QVERIFY(!m_program->Host().History().Stack().canUndo());
 }
 
 void CSoakRun::ImportDxf()
@@ -147,6 +152,10 @@ void CSoakRun::ImportDxf()
         QVERIFY2(Doc().m_shapeList == before, "an import that did not happen changed the model");
         return;
     }
+    // Undoing the import brings the model back under the name it had then, which the save
+    // question may just have given it.
+    const int index = m_program->Host().History().Stack().index();
+    if (SHistoryState* previous = index > 0 ? ExpectedState(index - 1) : nullptr) previous->path = m_expectedPath;
     m_expectedPath.clear();
     m_movePending = false;
     QVERIFY2(ModelBytes(Doc().m_shapeList) == expected, "the imported model differs from a fresh import of the file");

@@ -49,6 +49,8 @@ CSoakRun::CSoakRun(std::uint64_t seed, int actions)
         {"select-all", 3, &CSoakRun::SelectAll},
         {"clear-selection", 2, &CSoakRun::ClearSelectionKey},
         {"cut", 3, &CSoakRun::Cut},
+        {"undo", 5, &CSoakRun::Undo},
+        {"redo", 3, &CSoakRun::Redo},
         {"toggle-display", 4, &CSoakRun::ToggleDisplay},
         {"view-key", 6, &CSoakRun::ViewKey},
         {"drag", 5, &CSoakRun::Drag},
@@ -121,6 +123,7 @@ void CSoakRun::Run()
         m_allowed.clear();
         (this->*action->run)();
         if (!QTest::currentTestFailed()) CheckAfterAction();
+        if (!QTest::currentTestFailed()) CheckHistory(action->run == &CSoakRun::Undo || action->run == &CSoakRun::Redo);
         m_mostFaces = std::max(m_mostFaces, Doc().m_shapeList.size());
         if (QTest::currentTestFailed()) {
             std::fprintf(stderr, "soak: failed at action %d (%s); replay with VORLA_SOAK_SEED=%llu VORLA_SOAK_ACTIONS=%d\n",
@@ -141,6 +144,9 @@ bool CSoakRun::Start(const QStringList& arguments)
     m_movePending = false;
     m_armedTools = 0;
     m_expectedPath.clear();
+    m_afterStep.clear();
+    m_noted = {};
+    m_historyFresh = true;
     if (m_program->ok && arguments.size() > 1) m_expectedPath = QFileInfo(arguments[1]).absoluteFilePath();
     return m_program->ok;
 }
@@ -164,6 +170,8 @@ void CSoakRun::Settle()
     QPixmapCache::clear();
     m_expectedPath.clear();
     m_movePending = false;
+    m_historyFresh = true;
+    m_afterStep.clear();
     DrawFrame();
     QCoreApplication::processEvents();
 }

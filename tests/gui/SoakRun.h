@@ -8,7 +8,10 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <map>
 #include <vector>
+
+class QUndoCommand;
 
 // Spheres and insertions of saved models stop adding faces beyond this many, so a long run
 // keeps a model of a size that every action handles quickly.
@@ -51,6 +54,9 @@ private:
     void SelectAll();
     void ClearSelectionKey();
     void Cut();
+    // Undo and redo, from the menu or the keys.
+    void Undo();
+    void Redo();
     // Looking around.
     void ToggleDisplay();
     void ViewKey();
@@ -87,6 +93,9 @@ private:
     void Settle();
 
     void CheckAfterAction();
+    // After every action: notes the model of the step the history is at, checks that a change
+    // of the model made a step, and that an unmodified model is what its file holds.
+    void CheckHistory(bool stepped);
     void CheckSaves();
     void CheckMessages();
     // The selected faces on shown layers moved by `by` (or, with `moved` false, nothing moved).
@@ -97,6 +106,24 @@ private:
     QString TempPath(const QString& name) const { return m_dir.filePath(name); }
     void Allow(const char* text) { m_allowed << QString::fromUtf8(text); }
     void AllowSaveQuestion() { Allow("への変更を保存しますか？"); }
+
+    // The model (without the selection) and its file at a step of the history.
+    struct SHistoryState {
+        std::size_t model = 0;  // digest of the bytes
+        QString path;
+    };
+    SHistoryState CurrentState();
+    // The state noted for history index `index`, or null.
+    SHistoryState* ExpectedState(int index);
+    void StepThroughHistory(bool back);
+    SHistoryState m_historyBase;                          // at index 0
+    std::map<const QUndoCommand*, SHistoryState> m_afterStep;  // after each step
+    struct {
+        int count = 0, index = 0;
+        const QUndoCommand* first = nullptr;
+        const QUndoCommand* top = nullptr;
+    } m_noted;
+    bool m_historyFresh = true;  // a new program or a settled one: nothing noted to compare with
 
     std::uint64_t m_seed;
     int m_actionCount;

@@ -54,6 +54,8 @@ private slots:
     void emptyModelShowsBackgroundAndGrid();
     void facesInLayerColoursHiddenLayersAbsent();
     void selectedFaceHasAMagentaOutlineAlsoInWireframe();
+    void selectionShowsOnEdgesSharedWithOtherFaces_data();
+    void selectionShowsOnEdgesSharedWithOtherFaces();
     void readBackMatricesAreTheCameraTransform();
 };
 
@@ -122,6 +124,49 @@ void CViewPixelTest::selectedFaceHasAMagentaOutlineAlsoInWireframe()
     QVERIFY(magenta);
     // In wireframe the inside of the face shows the background.
     QVERIFY(Near(image.pixel(ScreenOf(2500, 10, 2500)), 0, 77, 77, 1));
+}
+
+void CViewPixelTest::selectionShowsOnEdgesSharedWithOtherFaces_data()
+{
+    QTest::addColumn<bool>("wireframe");
+    QTest::newRow("shaded") << false;
+    QTest::newRow("wireframe") << true;
+}
+
+// A selected face among others lost its magenta outline where it shares edges: in wireframe the
+// neighbours' white outlines, drawn first, won the depth test; shaded, the neighbouring faces,
+// rasterised a rounding nearer than the line, covered stretches of it once the camera stood
+// back as far as a whole model needs.
+void CViewPixelTest::selectionShowsOnEdgesSharedWithOtherFaces()
+{
+    QFETCH(bool, wireframe);
+    const float kHeight = 300000;  // a model far above the ground, fitted to the view
+    CStartedProgram program;
+    g_showGrid = 0;
+    AddLayerColored("A", 1, 0, 0);
+    CMyvorla_ltDoc& doc = program.Host().Doc();
+    for (int i = -2; i <= 2; ++i)
+        for (int j = -2; j <= 2; ++j) AddSquare(doc, "A", i * 10000.0f, j * 10000.0f, 5000, kHeight);
+    doc.m_shapeList[12].m_selected = 1;  // the middle one: every edge is shared
+    if (wireframe) program.View().OnWireframe();
+    program.View().OnFitToView();
+    program.View().ModelChanged();
+    const QImage image = program.Grab();
+    const auto colourNear = [&image](QPoint at, int r, int g, int b) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (Near(image.pixel(at + QPoint(dx, dy)), r, g, b, 2)) return true;
+        return false;
+    };
+    const double corners[5][2] = {{-5000, -5000}, {5000, -5000}, {5000, 5000}, {-5000, 5000}, {-5000, -5000}};
+    for (int edge = 0; edge < 4; ++edge)
+        for (int step = 1; step < 20; ++step) {
+            const double t = step / 20.0;
+            const double x = corners[edge][0] + t * (corners[edge + 1][0] - corners[edge][0]);
+            const double z = corners[edge][1] + t * (corners[edge + 1][1] - corners[edge][1]);
+            QVERIFY2(colourNear(ScreenOf(x, kHeight, z), 255, 0, 255), qPrintable(QStringLiteral("edge %1 at %2").arg(edge).arg(t)));
+        }
+    if (wireframe) QVERIFY(colourNear(ScreenOf(15000, kHeight, 0), 255, 255, 255));  // others stay white
 }
 
 void CViewPixelTest::readBackMatricesAreTheCameraTransform()

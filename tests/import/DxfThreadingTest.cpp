@@ -271,3 +271,45 @@ TEST(DxfThreading, FailuresOnEitherThreadEndTheImportCleanly)
     CMyvorla_ltDoc doc;
     EXPECT_THROW(ImportDxf(source, doc, {}, text.size(), EDxfThreading::Worker), std::runtime_error);
 }
+
+// The import read aside on a thread of its own, while the model's layer table holds other
+// layers, leaves the table alone until it is applied, and then gives byte for byte what the
+// import straight into the document gives.
+TEST(DxfThreading, ReadAsideOnAnotherThreadThenAppliedGivesTheSameModel)
+{
+    std::mt19937_64 random(31);
+    const std::string drawings[] = {Drawing(random, 3000), Drawing(random, 40000),
+                                    ReadWholeFile(std::string(VORLA_TEST_DATA) + "/dxf/faces.dxf")};
+    auto fillTable = [] {
+        g_layerCount = 0;
+        for (const char* name : {"Old", "LAYER_3", "Other"}) AddLayer(name);
+        g_layerAttr[1][kRed] = 0.5;
+        for (int i = 0; i < kTextureSlots; ++i) g_layerTexture[i] = "texture " + std::to_string(i);
+    };
+    for (const std::string& text : drawings) {
+        fillTable();
+        const std::string direct = ImportWith(text, EDxfThreading::Automatic);
+
+        fillTable();
+        std::string tableBefore;
+        for (int i = 0; i < kMaxLayers; ++i) AppendText(tableBefore, g_layerName[i]), AppendBytes(tableBefore, g_layerAttr[i]);
+        AppendBytes(tableBefore, g_layerCount);
+        CRecordingSource source(text);
+        std::vector<std::uint64_t> progress;
+        CDxfImportAside aside;
+        std::thread reader([&] {
+            aside = ReadDxfAside(source, [&](std::uint64_t n) { progress.push_back(n); }, text.size());
+        });
+        reader.join();
+        std::string tableAfter;
+        for (int i = 0; i < kMaxLayers; ++i) AppendText(tableAfter, g_layerName[i]), AppendBytes(tableAfter, g_layerAttr[i]);
+        AppendBytes(tableAfter, g_layerCount);
+        EXPECT_EQ(tableAfter, tableBefore) << "the reading changed the layer table";
+
+        CMyvorla_ltDoc doc;
+        const CDxfImportStats stats = aside.stats;
+        ApplyDxfImport(std::move(aside), doc);
+        EXPECT_EQ(Outcome(doc, stats, progress), direct);
+        EXPECT_EQ(g_layerTexture[0], "texture 0") << "the texture texts stay with their slots";
+    }
+}

@@ -120,7 +120,6 @@ TEST(Picking, GroundPointIsUnderTheCursorInEveryMode)
         if (c.walkThrough) ToggleWalkThrough();
         g_perspective = c.perspective;
         RecordFrame(kWidth, kHeight);
-        RecordFrame(kWidth, kHeight);  // parallel needs the previous frame's distance
         for (const auto& click : clicks) {
             ASSERT_TRUE(PickGroundPoint(click[0], click[1], false));
             EXPECT_NEAR(g_moveTo[1], 0.0, 1e-6);

@@ -14,7 +14,11 @@
 #include <cmath>
 #include <cstring>
 #include <csignal>
+#include <chrono>
+#include <thread>
+
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -380,4 +384,74 @@ TEST(ModelFileOnDisk, ASymbolicLinkKeepsPointingAtTheSavedFile)
     ASSERT_TRUE(WriteFileAtomically(dir / "link.vrl", [](CByteSink& s) { return s.Write("new", 3); }, error));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.vrl"));
     EXPECT_EQ(ReadWholeFile(dir / "real.vrl"), "new");
+}
+
+// A save killed between its temporary file and the rename leaves ".NAME.XXXXXX" behind; the
+// next save of NAME removes such files once they are a day old, and nothing else.
+TEST(ModelFileOnDisk, ASaveRemovesItsOwnStaleTemporaryFiles)
+{
+    CTempDir dir;
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(25);
+    const struct {
+        const char* name;
+        bool stale;  // old enough
+        bool removed;
+    } files[] = {
+        {".model.vrl.Ab3xQ9", true, true},     {".model.vrl.Zz0000", false, false},  // not a day old yet
+        {".other.vrl.Ab3xQ9", true, false},    {".model.vrl.Ab3xQ", true, false},    // another model; 5 characters
+        {".model.vrl.Ab-xQ9", true, false},    {"model.vrl.Ab3xQ9", true, false},    // not mkstemp's; not hidden
+        {".model.vrl.Ab3xQ9x", true, false},
+    };
+    for (const auto& file : files) {
+        WriteWholeFile(dir / file.name, "partial");
+        if (file.stale) std::filesystem::last_write_time(dir / file.name, old);
+    }
+    std::filesystem::create_directory(dir / ".model.vrl.Dir000");
+    std::filesystem::last_write_time(dir / ".model.vrl.Dir000", old);
+
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(dir / "model.vrl", [](CByteSink& s) { return s.Write("new", 3); }, error)) << error;
+    for (const auto& file : files) EXPECT_EQ(!std::filesystem::exists(dir / file.name), file.removed) << file.name;
+    EXPECT_TRUE(std::filesystem::is_directory(dir / ".model.vrl.Dir000"));
+    EXPECT_EQ(ReadWholeFile(dir / "model.vrl"), "new");
+}
+
+// A named pipe opens at once, whether or not its writer has come; its reading waits for the
+// writer, reads what it writes to its end, and stops within moments when asked to.
+TEST(ModelFileOnDisk, ANamedPipeNeverBlocksItsOpeningAndItsReadingCanBeStopped)
+{
+    CTempDir dir;
+    const std::string path = dir / "pipe.vrl";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    {
+        CInputFile file;
+        std::string error;
+        ASSERT_TRUE(file.Open(path, error)) << error;
+        EXPECT_FALSE(file.IsRegular());
+        CReadWatch watch;
+        CFdSource source(file.Fd(), &watch);
+        std::thread stop([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            watch.cancelled = true;
+        });
+        char buffer[16];
+        EXPECT_EQ(source.Read(buffer, sizeof buffer), 0u);
+        EXPECT_EQ(source.Error(), kReadCancelled);
+        stop.join();
+    }
+    CInputFile file;
+    std::string error;
+    ASSERT_TRUE(file.Open(path, error)) << error;
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        WriteWholeFile(path, "twelve bytes");
+    });
+    CReadWatch watch;
+    CFdSource source(file.Fd(), &watch);
+    char buffer[64] = {};
+    EXPECT_EQ(source.Read(buffer, sizeof buffer), 12u);
+    EXPECT_EQ(std::string(buffer), "twelve bytes");
+    EXPECT_EQ(source.Error(), "");
+    EXPECT_EQ(watch.bytesRead.load(), 12u);
+    writer.join();
 }

@@ -32,6 +32,8 @@ const SCameraCase kCameras[] = {
     {{1500, -2500, -40000}, -30.0, 200.0},  // looking up, turned past half a turn
     {{-800, 300, -250000}, 89.9, 359.95},   // almost straight down
     {{0, 0, -5000}, 0.0, 90.0},             // level
+    {{2000, -1000, -60000}, 90.0, 35.0},    // straight down (key 0, then turned)
+    {{0, 0, -60000}, -90.0, 120.0},         // straight up
 };
 
 void SetCamera(const SCameraCase& c)
@@ -153,7 +155,7 @@ TEST(Camera, PerspectiveMapsTheFrustumOntoTheViewport)
     EXPECT_NEAR(window[2], 1, 1e-9);
 }
 
-TEST(Camera, ParallelExtentFollowsThePreviousFramesDistance)
+TEST(Camera, ParallelExtentFollowsTheCamerasDistance)
 {
     struct SCase {
         double m14;
@@ -167,7 +169,7 @@ TEST(Camera, ParallelExtentFollowsThePreviousFramesDistance)
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.m14);
         g_perspective = 0;
-        g_modelview[14] = c.m14;
+        g_camOffset[2] = float(c.m14);  // orbit: element 14 of the camera transform
         double projection[16], identity[16], window[3];
         ComputeProjection(800, 600, projection);
         SetIdentity(identity);
@@ -183,20 +185,29 @@ TEST(Camera, ParallelExtentFollowsThePreviousFramesDistance)
     }
 }
 
-TEST(Camera, ParallelFrameWithTheDefaultCameraReadsTheLastModelview)
+TEST(Camera, ParallelFrameFollowsEachWheelNotchAtOnce)
 {
+    // Every frame's extent comes from the camera of that frame, not from the frame before it:
+    // the first frame has its extent, and a notch closer shows the closer extent in its frame.
     g_perspective = 0;
-    RecordFrame(400, 400);  // first frame: no previous modelview, so no extent yet
-    EXPECT_EQ(g_projection[0], 1.0);
     RecordFrame(400, 400);
     EXPECT_NEAR(2 / g_projection[5], 2 * 26300, 1e-6);
+    for (float z : {-96400.0f, -92800.0f, -96400.0f}) {
+        g_camOffset[2] = z;
+        RecordFrame(400, 400);
+        EXPECT_NEAR(2 / g_projection[5], -2 * 0.263 * z, 1e-6) << z;
+    }
+    g_walkThrough = 1;  // walk-through: the distance along the look direction
+    g_camOffset[0] = g_camOffset[1] = 0;
+    g_camOffset[2] = -40000;
+    RecordFrame(400, 400);
+    EXPECT_NEAR(2 / g_projection[5], -2 * 0.263 * g_modelview[14], 1e-6);
 }
 
 TEST(Camera, EmptyClientAreaLeavesTheIdentity)
 {
     for (int perspective : {0, 1}) {
         g_perspective = perspective;
-        g_modelview[14] = -100000;
         double projection[16];
         ComputeProjection(640, 0, projection);
         EXPECT_EQ(projection[0], 1.0);

@@ -1,6 +1,8 @@
 // make-pov-models KIND OUT.vrl: small models for the rendering checks.
 //   sky-ground: a plain blue sky, a flat green ground and one red box at the origin.
 //   bad-texture: the same with a layer texture POV-Ray cannot parse.
+//   empty, hidden: the same sky and ground without faces, or with the box's layer hidden.
+//   sun-study: the red box on a plain white ground that shows its shadow.
 #include "model/Document.h"
 #include "model/FileAccess.h"
 #include "model/Globals.h"
@@ -36,8 +38,8 @@ void AddBox(CMyvorla_ltDoc& doc, float half, float height)
 int main(int argc, char** argv)
 {
     const std::string kind = argc == 3 ? argv[1] : "";
-    if (kind != "sky-ground" && kind != "bad-texture") {
-        std::fprintf(stderr, "usage: make-pov-models sky-ground|bad-texture OUT.vrl\n");
+    if (kind != "sky-ground" && kind != "bad-texture" && kind != "empty" && kind != "hidden" && kind != "sun-study") {
+        std::fprintf(stderr, "usage: make-pov-models sky-ground|bad-texture|empty|hidden|sun-study OUT.vrl\n");
         return 2;
     }
     ResetGlobals();
@@ -47,10 +49,12 @@ int main(int argc, char** argv)
     AddLayer("Box");
     g_layerAttr[0][kGreen] = g_layerAttr[0][kBlue] = 0.0;
     if (kind == "bad-texture") g_layerTexture[0] = "pigment { colr Red }";
+    if (kind == "hidden") g_layerAttr[0][kVisible] = 0.0;
+    if (kind == "sun-study") g_ground = "pigment { color White }";
     CMyvorla_ltDoc doc;
     doc.m_curShape.m_kind = CShape::kFace;
     doc.SetCurLayer("Box");
-    AddBox(doc, 10000, 10000);
+    if (kind != "empty") AddBox(doc, 10000, 10000);
     std::string error;
     if (!WriteFileAtomically(argv[2], [&](CByteSink& sink) { return WriteModelFile(sink, doc.m_shapeList); },
                              error)) {

@@ -1,8 +1,14 @@
-// png-check FILE WIDTH HEIGHT: checks that a rendered picture has that size, is not blank, and
-// shows the blue sky at its top row and the green ground at its bottom row (the colours of the
-// model that make-pov-models writes). Reads 8-bit RGB or RGBA PNG without interlacing.
+// Checks of rendered pictures (8-bit RGB or RGBA PNG without interlacing):
+//   png-check FILE WIDTH HEIGHT [COLOURS]: that size, at least COLOURS colours (default 3: not
+//     just sky and ground), the blue sky of make-pov-models' model at the top row and its green
+//     ground at the bottom row;
+//   png-check same A B MAX: the same size, and at most MAX pixels differ clearly;
+//   png-check shadow-side FILE: prints west or east, the side of the red box its shadow lies on
+//     in a plan seen from above with north up (the shadow: ground pixels clearly darker than
+//     the lit ground).
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -91,17 +97,74 @@ double Dominance(const CPicture& picture, uint32_t y, int strong)
     return double(count) / picture.width;
 }
 
+bool Load(const char* path, CPicture& picture, std::string& error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return error = std::string("cannot open ") + path, false;
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return Decode(bytes, picture, error);
+}
+
+int Same(const CPicture& a, const CPicture& b, long maxDiffering)
+{
+    if (a.width != b.width || a.height != b.height) return Fail("the pictures differ in size");
+    long differing = 0;
+    for (uint32_t y = 0; y < a.height; ++y)
+        for (uint32_t x = 0; x < a.width; ++x)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(int(a.At(x, y)[c]) - int(b.At(x, y)[c])) > 24) {
+                    ++differing;
+                    break;
+                }
+    std::printf("%ld pixels differ\n", differing);
+    return differing <= maxDiffering ? 0 : Fail("more than " + std::to_string(maxDiffering) + " pixels differ");
+}
+
+int ShadowSide(const CPicture& picture)
+{
+    auto grey = [](const unsigned char* p) { return std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]}) < 30; };
+    int lit = 0;
+    for (uint32_t y = 0; y < picture.height; ++y)
+        for (uint32_t x = 0; x < picture.width; ++x)
+            if (grey(picture.At(x, y))) lit = std::max<int>(lit, picture.At(x, y)[1]);
+    double boxX = 0, shadowX = 0;
+    long box = 0, shadow = 0;
+    for (uint32_t y = 0; y < picture.height; ++y)
+        for (uint32_t x = 0; x < picture.width; ++x) {
+            const unsigned char* p = picture.At(x, y);
+            if (p[0] > p[1] + 80 && p[0] > p[2] + 80) {
+                boxX += x;
+                ++box;
+            } else if (grey(p) && p[1] < lit - 30) {
+                shadowX += x;
+                ++shadow;
+            }
+        }
+    if (box == 0) return Fail("no red box in the picture");
+    if (shadow == 0) return Fail("no shadow in the picture");
+    std::printf("%s\n", shadowX / shadow < boxX / box ? "west" : "east");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) return Fail("usage: png-check FILE WIDTH HEIGHT");
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) return Fail(std::string("cannot open ") + argv[1]);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    CPicture picture;
+    const std::string mode = argc > 1 ? argv[1] : "";
+    CPicture picture, other;
     std::string error;
-    if (!Decode(bytes, picture, error)) return Fail(error);
+    if (mode == "same" && argc == 5) {
+        if (!Load(argv[2], picture, error) || !Load(argv[3], other, error)) return Fail(error);
+        return Same(picture, other, std::atol(argv[4]));
+    }
+    if (mode == "shadow-side" && argc == 3) {
+        if (!Load(argv[2], picture, error)) return Fail(error);
+        return ShadowSide(picture);
+    }
+    if (argc != 4 && argc != 5)
+        return Fail("usage: png-check FILE WIDTH HEIGHT [COLOURS] | same A B MAX | shadow-side FILE");
+    const std::size_t minColours = argc == 5 ? std::size_t(std::atoi(argv[4])) : 3;
+    if (!Load(argv[1], picture, error)) return Fail(error);
     const uint32_t width = uint32_t(std::atoi(argv[2])), height = uint32_t(std::atoi(argv[3]));
     if (picture.width != width || picture.height != height)
         return Fail("size " + std::to_string(picture.width) + "x" + std::to_string(picture.height) + ", expected " +
@@ -112,7 +175,7 @@ int main(int argc, char** argv)
             const unsigned char* p = picture.At(x, y);
             colours.insert(uint32_t(p[0]) << 16 | p[1] << 8 | p[2]);
         }
-    if (colours.size() < 3) return Fail("blank picture: " + std::to_string(colours.size()) + " colour(s)");
+    if (colours.size() < minColours) return Fail("blank picture: " + std::to_string(colours.size()) + " colour(s)");
     const double sky = Dominance(picture, 0, 2), ground = Dominance(picture, height - 1, 1);
     if (sky < 0.9) return Fail("the top row is not sky blue (" + std::to_string(sky) + ")");
     if (ground < 0.9) return Fail("the bottom row is not ground green (" + std::to_string(ground) + ")");
