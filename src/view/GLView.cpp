@@ -182,6 +182,7 @@ void CMyvorla_ltView::OnFitToView()
                            static_cast<int>(height() * ratio)))
         return;
     m_fitHint->Withdraw();
+    m_settle.start();  // a camera step as the view keys make one: a big model is drawn reduced first
     update();
 }
 
