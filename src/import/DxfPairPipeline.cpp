@@ -22,9 +22,17 @@ CDxfPairPipeline::~CDxfPairPipeline()
 
 bool CDxfPairPipeline::CoreIsFree()
 {
-    // Without a count of runnable tasks, assume a free core.
-    const CCoreLoad load = ReadCoreLoad();
-    return load.cores >= 2 && load.runnable < load.cores;
+    // Without a count of runnable tasks, assume a free core. A task runnable only for a moment
+    // (the shell that has just started this program, the thread that has just started this
+    // import on its way to wait for it) takes no core from the worker: up to four looks half
+    // a millisecond apart count only the tasks that stay.
+    for (int look = 0; look < 4; ++look) {
+        if (look > 0) std::this_thread::sleep_for(std::chrono::microseconds(500));
+        const CCoreLoad load = ReadCoreLoad();
+        if (load.cores < 2) return false;
+        if (load.runnable < load.cores) return true;
+    }
+    return false;
 }
 
 const CDxfPairBatch* CDxfPairPipeline::Next()
