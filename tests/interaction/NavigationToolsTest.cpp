@@ -320,21 +320,13 @@ TEST_F(NavigationTools, OnlyCameraChangesCountAsNavigation)
          true},
         {"wheel", [this] { return m_tools.OnMouseWheel(-120); }, true},
         {"key 0", [this] { return m_tools.OnKeyDown(m_doc, EViewKey::k0); }, true},
-        {"key 3", [this] { return m_tools.OnKeyDown(m_doc, EViewKey::k3); }, true},
         {"key G", [this] { return m_tools.OnKeyDown(m_doc, EViewKey::kG); }, false},
-        {"key U", [this] { return m_tools.OnKeyDown(m_doc, EViewKey::kU); }, false},
         {"move without a button", [this] { return m_tools.OnMouseMove(30, 30); }, false},
         {"click on nothing", [this] { return Press(0, 50, 80); }, false},
         {"pending move follows the cursor",
          [this] {
              Press(0, 50, 80);
              return m_tools.OnMouseMove(50, 60);
-         },
-         false},
-        {"zoom tool armed, no drag",
-         [this] {
-             m_tools.OnToolZoom();
-             return m_tools.OnMouseMove(10, 14);
          },
          false},
     };
