@@ -1,10 +1,13 @@
 // Frame time of the view's draw routine against two baselines, on a generated model:
 // (a) the faces sent one by one in immediate mode with a layer search per face, and
 // (b) the floor: the same triangles in one static vertex buffer drawn with one call.
-// Also: the time from start-up to the first frame of a model file in the real program.
-// usage: frame-bench FACES [FRAMES]      or      frame-bench --startup MODEL.vrl
+// Navigation in the real program: the frames of a scripted orbit against whole frames, and the
+// time from the orbit's last step to the whole picture. Also: the time from start-up to the
+// first frame of a model file in the real program.
+// usage: frame-bench FACES [FRAMES]  |  frame-bench --navigate FACES [ROUNDS]  |  frame-bench --startup MODEL.vrl
 #define GL_GLEXT_PROTOTYPES 1
 #include "app/Application.h"
+#include "app/DocumentHost.h"
 #include "app/MainFrame.h"
 #include "model/Document.h"
 #include "model/Globals.h"
@@ -15,6 +18,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMouseEvent>
+#include <QTimer>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
@@ -24,6 +30,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -215,7 +222,85 @@ int RunFrames(long faces, int frames)
     std::printf("  immediate mode:  %8.1f ms\n", immediate[1]);
     std::printf("  ratio ours/floor %.2f (target <= 1.3), immediate/ours %.1f\n", ours[1] / floorTimes[1],
                 immediate[1] / ours[1]);
+    // The reduced frames of navigation: the drawing time follows the share of the faces drawn.
+    renderer.Draw(doc.m_shapeList, kWidth, kHeight, 0.5);  // builds the lists of the largest faces once
+    std::printf("  reduced frames (largest faces first; their lists built in %.0f ms), median of %d frames:\n   ",
+                renderer.LastUploadMilliseconds(), frames);
+    for (double share : {0.3, 0.1, 0.03, 0.01}) {
+        std::printf(" share %.2f %.1f ms;", share,
+                    MedianMs(frames, [&] { renderer.Draw(doc.m_shapeList, kWidth, kHeight, share); }));
+    }
+    std::printf("\n");
     renderer.Release();
+    return 0;
+}
+
+// Sends one event to the view and waits until the frame it asks for has been shown; returns the
+// milliseconds from the event to the swap.
+double StepMs(CMyvorla_ltView& view, const std::function<void()>& step)
+{
+    QEventLoop loop;
+    const auto swapped = QObject::connect(&view, &QOpenGLWidget::frameSwapped, &loop, &QEventLoop::quit);
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    loop.exec();
+    QObject::disconnect(swapped);
+    return timer.nsecsElapsed() / 1e6;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+// The real program with a generated model: rounds of a 60-step orbit (a right drag, 4 pixels
+// a step) followed by whole frames of the same camera, alternating so that the machine's load
+// falls on both alike.
+int RunNavigate(long faces, int rounds)
+{
+    CMyvorla_ltApp app;
+    if (!app.InitInstance({QStringLiteral("vorla")})) return 1;
+    CMyvorla_ltView& view = *app.MainFrame()->View();
+    MakeModel(app.Host()->Doc(), faces);
+    view.ModelChanged();
+    QElapsedTimer first;
+    first.start();
+    StepMs(view, [&] { view.update(); });  // builds and uploads the buffers
+    const double firstMs = first.nsecsElapsed() / 1e6;
+
+    constexpr int kSteps = 60;
+    const QPoint centre(view.width() / 2, view.height() / 2);
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(at), view.mapToGlobal(QPointF(at)),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::RightButton, held, Qt::NoModifier);
+        QApplication::sendEvent(&view, &event);
+    };
+    std::vector<double> whole, navigation, settle, shares;
+    for (int round = 0; round < rounds; ++round) {
+        for (int i = 0; i < 3; ++i) whole.push_back(StepMs(view, [&] { view.update(); }));
+        send(QEvent::MouseButtonPress, centre, Qt::RightButton);
+        QElapsedTimer sinceLastStep;
+        for (int step = 1; step <= kSteps; ++step) {
+            const QPoint at = centre + QPoint((round % 2 ? -4 : 4) * step, 0);
+            navigation.push_back(StepMs(view, [&] {
+                sinceLastStep.start();
+                send(QEvent::MouseMove, at, Qt::RightButton);
+            }));
+            shares.push_back(view.LastFrameShare());
+        }
+        // The whole picture comes back by itself once the camera has been still long enough.
+        while (view.LastFrameShare() < 1.0) StepMs(view, [] {});
+        settle.push_back(sinceLastStep.nsecsElapsed() / 1e9);
+        send(QEvent::MouseButtonRelease, centre + QPoint((round % 2 ? -4 : 4) * kSteps, 0), Qt::NoButton);
+    }
+    std::printf("faces %ld, view %dx%d, %d rounds of a %d-step orbit and 3 whole frames (first frame with upload "
+                "%.0f ms)\n", faces, view.width(), view.height(), rounds, kSteps, firstMs);
+    std::printf("whole %ld: frame %.1f ms\n", faces, Median(whole));
+    std::printf("navigate %ld: frame %.1f ms, full picture after %.2f s\n", faces, Median(navigation), Median(settle));
+    std::printf("  navigation frames drew a median share of %.3f of the primitives; whole / navigation frame %.1f\n",
+                Median(shares), Median(whole) / Median(navigation));
     return 0;
 }
 
@@ -241,8 +326,11 @@ int main(int argc, char** argv)
     SetUpApplicationIdentity();
     QApplication app(argc, argv);
     if (argc >= 3 && std::string(argv[1]) == "--startup") return RunStartup(QString::fromLocal8Bit(argv[2]), sinceStart);
+    if (argc >= 3 && std::string(argv[1]) == "--navigate")
+        return RunNavigate(std::atol(argv[2]), argc > 3 ? std::max(1, std::atoi(argv[3])) : 3);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: frame-bench FACES [FRAMES] | frame-bench --startup MODEL.vrl\n");
+        std::fprintf(stderr,
+                     "usage: frame-bench FACES [FRAMES] | frame-bench --navigate FACES [ROUNDS] | frame-bench --startup MODEL.vrl\n");
         return 2;
     }
     return RunFrames(std::atol(argv[1]), argc > 2 ? std::atoi(argv[2]) : 15);

@@ -3,7 +3,9 @@
 # 1 MiB blocks and finding its lines), all in one run on the same generated file.
 # usage: bash bench/dxf_bench.sh [FACES]     (default 1000000 faces, about 240 MB of DXF)
 # Results: medians and ratios on stdout and in bench/out/dxf-bench.csv; peak memory from
-# /usr/bin/time. RUNS=N sets the number of timed rounds (default 5).
+# /usr/bin/time. RUNS=N sets the number of timed rounds (default 5). BASE_CLI=PATH adds the
+# import and the convert of another vorla-cli (e.g. a build of an earlier commit) to every
+# round, with its ratios to the floor and to this build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 faces=${1:-1000000}
@@ -46,6 +48,10 @@ commands=(
   vorla-export "$cli convert $vrl $out/out.dxf"
   vorla-export-tmpfs "$cli convert $vrl $tmp/out.dxf"
 )
+base=${BASE_CLI:-}
+if [ -n "$base" ]; then
+  commands+=(base-import "$base convert $dxf $out/out-base.vrl" base-import-only "$base info $dxf")
+fi
 # Round robin: every command once per round, so that a change in the machine's load falls on all
 # of them alike; round 0 warms the page cache and is not counted.
 declare -A times peak median
@@ -90,7 +96,15 @@ printf 'assimp / vorla-import        %6.2f  (target 4 or more)\n' "$(ratio assim
 printf 'assimp / vorla-import-only   %6.2f\n' "$(ratio assimp vorla-import-only)"
 printf 'dxflib / vorla-import        %6.2f  (target 14 or more)\n' "$(ratio dxflib vorla-import)"
 printf 'dxflib / vorla-import-only   %6.2f\n' "$(ratio dxflib vorla-import-only)"
-printf 'vorla-import / floor         %6.2f  (target 3 or less)\n' "$(ratio vorla-import floor)"
+printf 'vorla-import / floor         %6.2f  (target 2 or less)\n' "$(ratio vorla-import floor)"
 printf 'vorla-import-only / floor    %6.2f\n' "$(ratio vorla-import-only floor)"
+if [ -n "$base" ]; then
+  printf 'base-import / floor          %6.2f\n' "$(ratio base-import floor)"
+  printf 'base-import-only / floor     %6.2f\n' "$(ratio base-import-only floor)"
+  printf 'base-import / vorla-import   %6.2f\n' "$(ratio base-import vorla-import)"
+  printf 'base-import-only / vorla-import-only %6.2f\n' "$(ratio base-import-only vorla-import-only)"
+  cmp -s "$out/out.vrl" "$out/out-base.vrl" && echo "the two builds' .vrl files are identical" ||
+    echo "THE TWO BUILDS' .vrl FILES DIFFER"
+fi
 printf 'export MB/s (disk, fsync)    %6.0f  (target 200 or more)\n' "$(echo "$size_out / ${median[vorla-export]} / 1000000" | bc -l)"
 printf 'export MB/s (tmpfs)          %6.0f\n' "$(echo "$size_out / ${median[vorla-export-tmpfs]} / 1000000" | bc -l)"

@@ -81,7 +81,7 @@ QWidget* CMainFrame::MakeNoPicturePane()
 
 QImage CMainFrame::ViewPicture()
 {
-    if (m_view->HasGL()) return m_view->grabFramebuffer();
+    if (m_view->HasGL()) return m_view->GrabWholePicture();
     return centralWidget()->grab().toImage();
 }
 

@@ -22,9 +22,17 @@ CDxfPairPipeline::~CDxfPairPipeline()
 
 bool CDxfPairPipeline::CoreIsFree()
 {
-    // Without a count of runnable tasks, assume a free core.
-    const CCoreLoad load = ReadCoreLoad();
-    return load.cores >= 2 && load.runnable < load.cores;
+    // Without a count of runnable tasks, assume a free core. A task runnable only for a moment
+    // (the shell that has just started this program, the thread that has just started this
+    // import on its way to wait for it) takes no core from the worker: up to four looks half
+    // a millisecond apart count only the tasks that stay.
+    for (int look = 0; look < 4; ++look) {
+        if (look > 0) std::this_thread::sleep_for(std::chrono::microseconds(500));
+        const CCoreLoad load = ReadCoreLoad();
+        if (load.cores < 2) return false;
+        if (load.runnable < load.cores) return true;
+    }
+    return false;
 }
 
 const CDxfPairBatch* CDxfPairPipeline::Next()
@@ -35,6 +43,7 @@ const CDxfPairBatch* CDxfPairPipeline::Next()
         m_holding = false;
         m_freed.notify_one();
     }
+    if (m_published == m_released && !m_finished) m_callerWaited = true;
     m_filled.wait(lock, [this] { return m_published > m_released || m_finished; });
     if (m_published > m_released) {
         m_holding = true;
@@ -51,6 +60,10 @@ void CDxfPairPipeline::Run()
             CDxfPairBatch* batch = nullptr;
             {
                 std::unique_lock lock(m_mutex);
+                // The share of numbers left to the caller follows which thread waits for which.
+                if (m_callerWaited && m_deferShare < kDeferSteps) ++m_deferShare;
+                m_callerWaited = false;
+                if (m_published - m_released >= kRing && m_deferShare > 0) --m_deferShare;
                 m_freed.wait(lock, [this] { return m_published - m_released < kRing || m_stop; });
                 if (m_stop) return;
                 batch = &m_ring[m_published % kRing];
@@ -87,6 +100,23 @@ bool CDxfPairPipeline::Fill(CDxfPairBatch& batch)
         switch (DxfValueKind(code)) {
         case EDxfValue::Unused: return batch.progress.empty();
         case EDxfValue::Number: {
+            m_deferCredit += m_deferShare;
+            if (m_deferCredit >= kDeferSteps) {
+                // Left as text: copying it costs this thread less than reading it. Lines have
+                // CDxfLineReader::kPadding readable bytes after them, and the batch's text room
+                // for more than one line: a fixed-size copy covers the usual number.
+                m_deferCredit -= kDeferSteps;
+                static_assert(CDxfLineReader::kPadding >= 16);
+                if (value.size() <= 16) {
+                    std::memcpy(text + textUsed, value.data(), 16);
+                } else {
+                    std::memcpy(text + textUsed, value.data(), value.size());
+                }
+                pair.offset = static_cast<std::uint32_t>(textUsed);
+                pair.length = static_cast<std::uint16_t>(CDxfPair::kDeferred | value.size());
+                textUsed += value.size();
+                break;
+            }
             const CAtofParts parts = ParseAtofParts(value);
             pair.numerator = parts.numerator;
             pair.length = static_cast<std::uint16_t>(parts.exponent);

@@ -1,5 +1,7 @@
 // A worker thread that reads a DXF text, cuts it into pairs and converts their numbers ahead of
 // the import's entity machine, which takes the pairs in file order, in batches, on its own thread.
+// When the entity machine keeps up with room to spare, the worker leaves part of the numbers'
+// conversion to it, so that both threads stay busy.
 #pragma once
 
 #include "import/DxfPairs.h"
@@ -14,11 +16,16 @@
 #include <vector>
 
 // One pair with its value as the import needs it (DxfValueKind of the code); pairs of unused
-// codes are not kept.
+// codes are not kept. A Number is either converted (but for its division) or left as text for
+// the caller's thread to convert: its length then has kDeferred added.
 struct CDxfPair {
+    static constexpr std::uint16_t kDeferred = 0x8000;
+
     std::int16_t code;
-    std::uint16_t length;  // Text: bytes of the value in the batch's text; Number: the exponent of CAtofParts
-    std::uint32_t offset;  // Text: where the value starts there
+    // Text: bytes of the value in the batch's text; Number: the exponent of CAtofParts, or
+    // kDeferred plus the bytes of its text.
+    std::uint16_t length;
+    std::uint32_t offset;  // Text and deferred Number: where the value starts in the batch's text
     union {
         double numerator;        // Number: see CAtofParts; the caller's thread does the division
         int integer;             // Integer: as atoi reads the value
@@ -30,9 +37,10 @@ static_assert(sizeof(CDxfPair) == 16);
 // Pairs in file order and the progress reports of the block reads made while cutting them.
 struct CDxfPairBatch {
     static constexpr std::size_t kPairs = 16384;
-    // Room for every text value of kPairs pairs of a usual file; a batch ends early when fewer
-    // than CDxfLineReader::kMaxLine bytes are left.
-    static constexpr std::size_t kText = 256 << 10;
+    // Room for every text value of kPairs pairs of a usual file, numbers left as text among
+    // them; a batch ends early when fewer than CDxfLineReader::kMaxLine bytes are left, so the
+    // text of every value is followed by at least 16 readable bytes.
+    static constexpr std::size_t kText = 512 << 10;
 
     CDxfPairBatch() : pairs(new CDxfPair[kPairs]), text(new char[kText]) {}
     std::string_view Text(const CDxfPair& pair) const { return {text.get() + pair.offset, pair.length}; }
@@ -72,6 +80,12 @@ private:
     void Run();
     bool Fill(CDxfPairBatch& batch);
 
+    // Of every 16 numbers, how many the worker leaves to the caller's thread: one more after
+    // the caller had to wait for a batch, one fewer after the worker had to wait for a free
+    // one. Starting at half, so that both ways serve every input from its first batch.
+    static constexpr int kDeferSteps = 16;
+    int m_deferShare = kDeferSteps / 2;  // the worker's alone
+    int m_deferCredit = 0;
     CDxfPairCutter m_cutter;  // the worker's alone until it has finished
     CDxfPairBatch m_ring[kRing];
     CDxfPairBatch* m_filling = nullptr;
@@ -82,6 +96,7 @@ private:
     std::uint64_t m_published = 0;     // batches handed over, in ring order
     std::uint64_t m_released = 0;      // of those, batches given back
     bool m_holding = false;            // the caller holds batch m_released
+    bool m_callerWaited = false;       // the caller found no batch ready since the last one
     bool m_finished = false;           // the worker published its last batch or failed
     bool m_stop = false;
     std::exception_ptr m_failure;

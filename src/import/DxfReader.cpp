@@ -83,7 +83,8 @@ struct CLineValue {
     std::uint64_t Consumed() const { return cutter.Lines().BytesConsumed(); }
 };
 
-// A value as the pair worker converted it ahead of time, but for the division of a number.
+// A value as the pair worker converted it ahead of time, but for the division of a number, or
+// for the whole conversion of a number it left as text.
 // The worker keeps only what DxfValueKind names for the code; asking for anything else is a
 // fault of this file, caught by the asserts of a debug build.
 struct CBatchValue {
@@ -98,6 +99,9 @@ struct CBatchValue {
     double Number() const
     {
         assert(DxfValueKind(pair.code) == EDxfValue::Number);
+        if (pair.length & CDxfPair::kDeferred) {  // the text is followed by readable bytes
+            return ParseAtofPadded({batch.text.get() + pair.offset, std::size_t(pair.length & ~CDxfPair::kDeferred)});
+        }
         return AtofValue({pair.numerator, pair.length});
     }
     int Integer() const
@@ -119,6 +123,8 @@ public:
         : m_doc(doc), m_stats(stats), m_layers(layers), m_sizeHint(sizeHint)
     {
         FillNumberSlots();
+        static const char kNoName[8] = {};
+        SetLayer(std::string_view(kNoName, 0));
     }
     CDxfImport(const CDxfImport&) = delete;  // the number slots point into the object
     CDxfImport& operator=(const CDxfImport&) = delete;
@@ -149,19 +155,38 @@ public:
     }
 
     // Moves every face so that the box of the corners placed is centred on the origin in plan.
-    // Also gives back what a projection far above the count reached had reserved.
-    void Centre()
+    // Also gives back what a projection far above the count reached had reserved. With
+    // `twoThreads` (a second core was free for the import) a helper thread moves the second
+    // half of a big list; each face is moved alone, so the result is the same.
+    void Centre(bool twoThreads)
     {
         CShapeList& list = m_doc.m_shapeList;
         if (m_projected && list.capacity() > list.size() + list.size() / 2 + 64) list.shrink_to_fit();
         if (m_stats.facesImported == 0) return;
         const double cx = (m_boxMin[0] + m_boxMax[0]) / 2;
         const double cy = (m_boxMin[1] + m_boxMax[1]) / 2;
-        for (CShape& shape : m_doc.m_shapeList)
-            for (auto& corner : shape.m_vertex) {
-                corner[0] = static_cast<float>(corner[0] - cx);
-                corner[2] = static_cast<float>(corner[2] + cy);
+        const auto move = [cx, cy](CShape* begin, CShape* end) {
+            for (CShape* shape = begin; shape != end; ++shape)
+                for (auto& corner : shape->m_vertex) {
+                    corner[0] = static_cast<float>(corner[0] - cx);
+                    corner[2] = static_cast<float>(corner[2] + cy);
+                }
+        };
+        CShape* const begin = list.data();
+        CShape* const end = begin + list.size();
+        constexpr std::size_t kWorthASecondThread = 1 << 16;
+        if (twoThreads && list.size() >= kWorthASecondThread) {
+            CShape* const middle = begin + list.size() / 2;
+            try {
+                std::thread helper(move, middle, end);
+                move(begin, middle);
+                helper.join();
+                return;
+            } catch (const std::system_error&) {
+                // No thread to be had: this one moves them all.
             }
+        }
+        move(begin, end);
     }
 
 private:
@@ -213,7 +238,7 @@ private:
     template <class TValue> void Store(int code, const TValue& value)
     {
         if (code == 8) {
-            m_layer.assign(value.Text());
+            SetLayer(value.Text());
         } else if (code == 62) {
             m_color = value.Integer();
         } else if (unsigned(code) <= kLastNumberCode) {
@@ -372,7 +397,7 @@ private:
             shape.m_normal[k][1] = static_cast<float>(normal[2]);
             shape.m_normal[k][2] = static_cast<float>(-normal[1]);
         }
-        shape.m_layer = m_layer;
+        shape.m_layer = m_layer->name;
         ColorOf(m_color, shape.m_color);
         AddLayerCached();
         if (m_stats.facesImported++ == 0) m_doc.SetModifiedFlag(true);
@@ -425,6 +450,34 @@ private:
         return true;
     }
 
+    // The layer names met, each in the slot of a cheap hash of its bytes (a newer name takes
+    // the slot of an older one): a group 8 finds its name's slot once, and the faces after it
+    // take the name and whether it is in the list from there, without a comparison or a
+    // lookup per face. `name` is followed in memory by 8 readable bytes, as every value is.
+    struct CLayerSlot {
+        std::string name;
+        bool filled = false;
+        bool known = false;    // RecordLayer has had the name
+        bool inTable = false;  // and it is in the list
+    };
+    static constexpr std::size_t kLayerSlots = 256;
+
+    void SetLayer(std::string_view name)
+    {
+        std::uint64_t head = 0, tail = 0;
+        std::memcpy(&head, name.data(), 8);
+        if (name.size() < 8) head &= ~(~std::uint64_t(0) << (8 * name.size()));
+        if (name.size() > 8) std::memcpy(&tail, name.data() + name.size() - 8, 8);
+        const std::uint64_t hash = ((head ^ (tail * 0x9E3779B97F4A7C15u)) + name.size()) * 0xC2B2AE3D27D4EB4Fu;
+        CLayerSlot& slot = m_layerSlots[hash >> 56];
+        if (!slot.filled || slot.name != name) {
+            slot.name.assign(name);
+            slot.filled = true;
+            slot.known = false;
+        }
+        m_layer = &slot;
+    }
+
     // A name it has had before changes nothing during one import: the name is in the list, or
     // the list was full and stays full. Such names skip the scan of the list. The names
     // remembered are bounded, so a file of a million layer names costs no more memory than its
@@ -432,18 +485,18 @@ private:
     void AddLayerCached()
     {
         static constexpr std::size_t kNamesRemembered = 4096;
-        if (!m_lastLayerValid || m_layer != m_lastLayer) {
-            const auto it = m_layersSeen.find(m_layer);
+        CLayerSlot& layer = *m_layer;
+        if (!layer.known) {
+            const auto it = m_layersSeen.find(layer.name);
             if (it != m_layersSeen.end()) {
-                m_lastLayerInTable = it->second;
+                layer.inTable = it->second;
             } else {
-                m_lastLayerInTable = RecordLayer(m_layer);
-                if (m_layersSeen.size() < kNamesRemembered) m_layersSeen.emplace(m_layer, m_lastLayerInTable);
+                layer.inTable = RecordLayer(layer.name);
+                if (m_layersSeen.size() < kNamesRemembered) m_layersSeen.emplace(layer.name, layer.inTable);
             }
-            m_lastLayer = m_layer;
-            m_lastLayerValid = true;
+            layer.known = true;
         }
-        if (!m_lastLayerInTable) ++m_stats.facesOffTable;
+        if (!layer.inTable) ++m_stats.facesOffTable;
     }
 
     CMyvorla_ltDoc& m_doc;
@@ -459,7 +512,8 @@ private:
     EEntity m_entity = EEntity::None;
     // Layer name and points carry over from one entity to the next; before the file gives
     // them they are empty and zero.
-    std::string m_layer;
+    std::unique_ptr<CLayerSlot[]> m_layerSlots{new CLayerSlot[kLayerSlots]};
+    CLayerSlot* m_layer = nullptr;  // the slot of the current layer name
     int m_color = 0;
     double m_point[4][3] = {};
     double m_thickness = 0.0;
@@ -475,9 +529,6 @@ private:
         std::size_t operator()(const std::string& name) const { return std::hash<std::string_view>()(name); }
     };
     std::unordered_map<std::string, bool, CNameHash> m_layersSeen;  // name -> in the table
-    std::string m_lastLayer;
-    bool m_lastLayerValid = false;
-    bool m_lastLayerInTable = false;
 };
 
 // Files from this size on are read with the pair worker when a second core is there: below it
@@ -552,7 +603,7 @@ CDxfImportAside ReadDxfAside(CByteSource& source, const std::function<void(std::
         }
         import.KeepLastFace();
         aside.hasLastFace = stats.facesImported > 0;
-        import.Centre();
+        import.Centre(pipeline != nullptr);
     } catch (const std::bad_alloc&) {
         aside.memoryProblem = CFileProblem::Of(EFileProblem::kNoMemoryBeyondFaces, std::int64_t(stats.facesImported));
     } catch (const std::length_error&) {

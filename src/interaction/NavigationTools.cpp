@@ -130,7 +130,7 @@ SViewActions CNavigationTools::OnMouseMove(int x, int y)
         }
         m_lastX = x;
         m_lastY = y;
-        actions.repaint = true;
+        actions.repaint = actions.cameraMoved = true;
     }
 
     if (m_bRotateDrag == 1) {
@@ -146,7 +146,7 @@ SViewActions CNavigationTools::OnMouseMove(int x, int y)
             g_pitch = -90.0;
         m_lastX = x;
         m_lastY = y;
-        actions.repaint = true;
+        actions.repaint = actions.cameraMoved = true;
     }
 
     if (m_bLeftTracking == 1) {
@@ -159,6 +159,7 @@ SViewActions CNavigationTools::OnMouseMove(int x, int y)
             } else {
                 for (int i = 0; i < 3; ++i) offset[i] -= g_walkDir[i] * d * kZoomStep;
             }
+            actions.cameraMoved = true;
         }
         if (g_movingSelection == 1) PickGroundPoint(x, y, true);
         m_lastX = x;
@@ -177,7 +178,7 @@ SViewActions CNavigationTools::OnMouseWheel(int delta)
         for (int i = 0; i < 3; ++i) offset[i] -= g_walkDir[i] * delta * kWheelStep;
     }
     SViewActions actions;
-    actions.repaint = true;
+    actions.repaint = actions.cameraMoved = true;
     return actions;
 }
 
@@ -207,7 +208,7 @@ SViewActions CNavigationTools::OnKeyDown(CMyvorla_ltDoc& doc, EViewKey key)
         g_pitch = view.pitch;
         g_yaw = view.yaw;
         g_camOffset[1] = 0;
-        actions.repaint = true;
+        actions.repaint = actions.cameraMoved = true;
         return actions;
     }
     case EViewKey::kF:

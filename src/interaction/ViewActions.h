@@ -18,6 +18,9 @@ struct SViewActions {
     bool selectionChanged = false;  // some face's m_selected flag changed
     bool shapesChanged = false;     // faces were moved or removed: drawing data is stale
     bool documentModified = false;  // the document was marked modified
+    // The camera moved (a drag, the wheel, a view key): a big model may be drawn reduced until
+    // the camera has been still for a moment.
+    bool cameraMoved = false;
     bool moveStarted = false;       // the first click of a two-click move
     // A finished move: the corners it replaced, so that it can be undone (no faces when
     // nothing moved).
@@ -36,6 +39,7 @@ struct SViewActions {
         selectionChanged |= later.selectionChanged;
         shapesChanged |= later.shapesChanged;
         documentModified |= later.documentModified;
+        cameraMoved |= later.cameraMoved;
         moveStarted |= later.moveStarted;
         if (later.moved) moved = later.moved;
         return *this;

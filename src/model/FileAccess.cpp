@@ -1,6 +1,8 @@
 // POSIX file access for the readers and writers.
 #include "model/FileAccess.h"
 
+#include "model/WriteBehindSink.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -150,15 +152,23 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(CByte
     };
     ::fchmod(fd, exists ? (old.st_mode & 07777) : NewFileMode());
 
-    CFdSink sink(fd);
-    sink.StartWritebackEarly();
+    CFdSink file(fd);
+    file.StartWritebackEarly();
     bool written = false;
-    try {
-        written = write(sink);
-    } catch (const std::bad_alloc&) {
-        return fail(EFileStep::kNone, CFileProblem::Of(EFileProblem::kNoMemoryToWrite));
+    CFileProblem failure;
+    EFileStep failureStep = EFileStep::kNone;
+    {
+        // A big file is written behind the writer, by a thread of the sink's own; it has
+        // stopped when this block ends, before the file is closed.
+        CWriteBehindSink sink(file);
+        try {
+            written = write(sink);
+            if (!sink.Finish()) failure = sink.Problem(), failureStep = EFileStep::kWrite;
+        } catch (const std::bad_alloc&) {
+            failure = CFileProblem::Of(EFileProblem::kNoMemoryToWrite);
+        }
     }
-    if (sink.Failed()) return fail(EFileStep::kWrite, sink.Problem());
+    if (failure.Failed()) return fail(failureStep, failure);
     if (!written) return fail(EFileStep::kNone, CFileProblem::Of(EFileProblem::kWriteIncomplete));
     if (::fsync(fd) != 0) return fail(EFileStep::kWrite, CFileProblem::System(errno));
     if (::close(fd) != 0) {

@@ -29,6 +29,10 @@ CMyvorla_ltView::CMyvorla_ltView(CDocumentHost& host, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);  // a pending move follows the cursor without a button held
     setMinimumSize(64, 48);
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(CFrameBudget::kSettleMs);
+    connect(&m_settle, &QTimer::timeout, this, qOverload<>(&QWidget::update));  // the whole picture again
+    connect(this, &QOpenGLWidget::frameSwapped, this, &CMyvorla_ltView::OnFrameSwapped);
     m_glStatus = CheckGLSupport();
     switch (m_glStatus) {
     case 1:
@@ -96,12 +100,40 @@ void CMyvorla_ltView::resizeGL(int, int)
 void CMyvorla_ltView::paintGL()
 {
     const qreal ratio = devicePixelRatioF();
-    m_renderer.Draw(m_host.Doc().m_shapeList, static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+    const double share = IsNavigating() ? m_budget.NavigationShare() : 1.0;
+    m_renderer.Draw(m_host.Doc().m_shapeList, static_cast<int>(width() * ratio), static_cast<int>(height() * ratio),
+                    share);
+    // What the user waits for is the drawing plus the showing of the frame in the window; the
+    // latter is known from the last frame shown.
+    m_budget.Record(m_renderer.LastShare(), m_renderer.LastDrawMilliseconds() + m_showMs);
+    m_sinceDrawn.start();
+}
+
+QImage CMyvorla_ltView::GrabWholePicture()
+{
+    const bool wasReduced = m_settle.isActive();
+    m_settle.stop();
+    const QImage picture = grabFramebuffer();
+    if (wasReduced) update();  // the window shows the whole picture too
+    return picture;
+}
+
+void CMyvorla_ltView::OnFrameSwapped()
+{
+    // A frame drawn for a grab is not shown; the next swap may then come much later, and its
+    // time says nothing about showing a frame.
+    constexpr double kLongestShowMs = 250;
+    if (m_sinceDrawn.isValid()) {
+        const double ms = m_sinceDrawn.nsecsElapsed() / 1e6;
+        if (ms < kLongestShowMs) m_showMs = ms;
+    }
+    m_sinceDrawn.invalidate();
 }
 
 void CMyvorla_ltView::ModelChanged()
 {
     m_renderer.InvalidateGeometry();
+    m_budget.Forget();
     update();
 }
 
@@ -115,6 +147,7 @@ void CMyvorla_ltView::ModelReplaced()
 void CMyvorla_ltView::LayersChanged()
 {
     m_renderer.InvalidateLayers();
+    m_budget.Forget();  // hidden or shown layers change what a whole frame costs
     update();
 }
 
@@ -149,6 +182,7 @@ void CMyvorla_ltView::OnFitToView()
                            static_cast<int>(height() * ratio)))
         return;
     m_fitHint->Withdraw();
+    m_settle.start();  // a camera step as the view keys make one: a big model is drawn reduced first
     update();
 }
 
@@ -156,7 +190,11 @@ void CMyvorla_ltView::Apply(const SViewActions& actions)
 {
     if (actions.moveStarted) m_host.History().MoveStarted();
     if (actions.moved) m_host.History().RecordMove(actions.moved, actions.moved->Count() > 0);
-    if (actions.shapesChanged) m_renderer.InvalidateGeometry();
+    if (actions.shapesChanged) {
+        m_renderer.InvalidateGeometry();
+        m_budget.Forget();
+    }
+    if (actions.cameraMoved) m_settle.start();
     if (actions.selectionChanged) m_renderer.InvalidateSelection();
     if (actions.captureMouse) grabMouse();
     if (actions.releaseCapture) releaseMouse();

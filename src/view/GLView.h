@@ -3,10 +3,13 @@
 #pragma once
 
 #include "interaction/NavigationTools.h"
+#include "view/FrameBudget.h"
 #include "view/SceneRenderer.h"
 
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
+#include <QElapsedTimer>
+#include <QTimer>
 
 class CDocumentHost;
 class CFitHint;
@@ -62,6 +65,14 @@ public:
     // Carries out what the interaction logic asks for after an event or command.
     void Apply(const SViewActions& actions);
 
+    // While the camera moves, and until it has been still for CFrameBudget::kSettleMs, a model
+    // too big for fluid frames is drawn reduced (its largest faces); then whole again.
+    bool IsNavigating() const { return m_settle.isActive(); }
+    // The share of the model's primitives the last frame drew: 1 for the whole picture.
+    double LastFrameShare() const { return m_renderer.LastShare(); }
+    // The whole picture as it is now, also while the camera moves (printing takes it).
+    QImage GrabWholePicture();
+
 protected:
     void initializeGL() override;
     void resizeGL(int w, int h) override;
@@ -74,6 +85,7 @@ protected:
 
 private:
     void ReleaseGL();
+    void OnFrameSwapped();
 
     CDocumentHost& m_host;
     // Client point of an event in framebuffer pixels, as the frame's matrices count them.
@@ -83,4 +95,8 @@ private:
     CNavigationTools m_nav;
     int m_glStatus = 0;  // CheckGLSupport at creation
     CFitHint* m_fitHint;
+    CFrameBudget m_budget;
+    QTimer m_settle;  // runs from each camera step until the camera has been still long enough
+    QElapsedTimer m_sinceDrawn;  // from the end of the last drawing to its frame being shown
+    double m_showMs = 0;         // how long showing the last frame took, in milliseconds
 };

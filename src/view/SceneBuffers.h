@@ -1,6 +1,7 @@
 // The model as vertex and index arrays for drawing: four vertices per face with its layer's
 // colour, and index lists per drawing pass, rebuilt only when the model, a layer or the
-// selection changes.
+// selection changes; also the same lists for the largest faces only, for frames drawn while
+// the camera moves.
 #pragma once
 
 #include "model/Shape.h"
@@ -27,6 +28,15 @@ public:
     // The index lists of the passes, after visibility or selection changed. The line lists of
     // the wireframe pass are built only when `wireframe` is set.
     void BuildIndices(const CShapeList& shapes, bool wireframe);
+
+    // Face numbers from the largest face to the smallest by area, equal areas (to within a few
+    // percent) in list order; faces whose area is not a number come last. Linear in the faces.
+    static std::vector<uint32_t> OrderBySize(const CShapeList& shapes);
+    // The same lists as BuildIndices, but only for the first `limit` faces of `order` that
+    // some pass draws, each list in the order of `order`: any leading part of a list is then
+    // the largest faces of that pass.
+    void BuildIndicesInOrder(const CShapeList& shapes, const std::vector<uint32_t>& order, std::size_t limit,
+                             bool wireframe);
 
     std::vector<CSceneVertex> m_vertices;
     std::vector<uint32_t> m_faces;           // triangles: visible faces not being moved

@@ -28,6 +28,7 @@ void CSceneRenderer::Initialize()
     if (m_initialized) return;
     glGenBuffers(1, &m_vertexBuffer);
     glGenBuffers(kIndexBufferCount, m_indexBuffers);
+    glGenBuffers(kIndexBufferCount, m_reducedBuffers);
     m_initialized = true;
     InvalidateGeometry();
 }
@@ -37,12 +38,40 @@ void CSceneRenderer::Release()
     if (!m_initialized) return;
     glDeleteBuffers(1, &m_vertexBuffer);
     glDeleteBuffers(kIndexBufferCount, m_indexBuffers);
+    glDeleteBuffers(kIndexBufferCount, m_reducedBuffers);
     m_vertexBuffer = 0;
     for (unsigned& b : m_indexBuffers) b = 0;
+    for (unsigned& b : m_reducedBuffers) b = 0;
     m_initialized = false;
 }
 
-void CSceneRenderer::Upload(const CShapeList& shapes)
+namespace {
+
+// The largest faces a reduced frame can draw: enough for any share a reduced frame takes on a
+// slow renderer, without holding a second index list as long as the whole model's.
+constexpr std::size_t kReducedFacesAtLeast = 500000;
+
+// A list this short (a thousand faces' triangles) is drawn whole in a reduced frame too: it
+// costs little, and the selection stays in sight.
+constexpr std::size_t kAlwaysWhole = 6144;
+
+}  // namespace
+
+void CSceneRenderer::UploadLists(CSceneBuffers& lists, const unsigned buffers[], std::size_t counts[])
+{
+    std::vector<uint32_t>* all[kIndexBufferCount] = {&lists.m_faces, &lists.m_selectedFaces, &lists.m_wireLines,
+                                                     &lists.m_wireSelected, &lists.m_selectionLines};
+    for (int i = 0; i < kIndexBufferCount; ++i) {
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[i]);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(all[i]->size() * sizeof(uint32_t)),
+                     all[i]->data(), GL_STATIC_DRAW);
+        counts[i] = all[i]->size();
+        *all[i] = {};
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+void CSceneRenderer::Upload(const CShapeList& shapes, bool reduced)
 {
     const auto start = std::chrono::steady_clock::now();
     const bool wireframe = g_shaded == 0;
@@ -70,21 +99,47 @@ void CSceneRenderer::Upload(const CShapeList& shapes)
     }
     if (!m_indicesValid || (wireframe && !m_wireBuilt)) {
         m_buffers.BuildIndices(shapes, wireframe);
-        std::vector<uint32_t>* lists[kIndexBufferCount] = {&m_buffers.m_faces, &m_buffers.m_selectedFaces,
-                                                           &m_buffers.m_wireLines, &m_buffers.m_wireSelected,
-                                                           &m_buffers.m_selectionLines};
-        for (int i = 0; i < kIndexBufferCount; ++i) {
-            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_indexBuffers[i]);
-            glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(lists[i]->size() * sizeof(uint32_t)),
-                         lists[i]->data(), GL_STATIC_DRAW);
-            m_indexCounts[i] = lists[i]->size();
-            *lists[i] = {};
-        }
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        UploadLists(m_buffers, m_indexBuffers, m_indexCounts);
         m_indicesValid = true;
         m_wireBuilt = wireframe;
     }
+    // The largest faces' lists are built only once a frame is to be reduced: a model that is
+    // always drawn whole never needs them.
+    if (reduced && (!m_reducedValid || (wireframe && !m_reducedWireBuilt))) {
+        if (m_order.size() != shapes.size()) m_order = CSceneBuffers::OrderBySize(shapes);
+        const std::size_t limit = std::max(kReducedFacesAtLeast, shapes.size() / 4);
+        m_buffers.BuildIndicesInOrder(shapes, m_order, limit, wireframe);
+        UploadLists(m_buffers, m_reducedBuffers, m_reducedCounts);
+        m_reducedValid = true;
+        m_reducedWireBuilt = wireframe;
+    }
     m_uploadMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool CSceneRenderer::ChooseReduced(double share, unsigned buffers[kIndexBufferCount],
+                                   std::size_t counts[kIndexBufferCount], double& drawnShare) const
+{
+    if (!(share < 1.0) || !m_reducedValid) return false;
+    // The passes a frame draws in this display mode.
+    const bool shaded = g_shaded == 1;
+    const bool drawn[kIndexBufferCount] = {shaded, shaded, !shaded, !shaded, true};
+    std::size_t whole = 0, part = 0;
+    for (int i = 0; i < kIndexBufferCount; ++i) {
+        const std::size_t all = drawn[i] ? m_indexCounts[i] : 0;
+        if (all <= kAlwaysWhole) {
+            buffers[i] = m_indexBuffers[i];
+            counts[i] = all;
+        } else {
+            const std::size_t unit = (i == kFaces || i == kSelectedFaces) ? 3 : 2;  // a triangle, a line
+            buffers[i] = m_reducedBuffers[i];
+            counts[i] = std::min(static_cast<std::size_t>(share * double(all)) / unit * unit, m_reducedCounts[i]);
+        }
+        whole += all;
+        part += counts[i];
+    }
+    if (part >= whole) return false;
+    drawnShare = double(part) / double(whole);
+    return true;
 }
 
 void CSceneRenderer::DrawGrid()
@@ -129,10 +184,18 @@ void CSceneRenderer::DrawTriangles(unsigned buffer, std::size_t count)
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT, nullptr);
 }
 
-void CSceneRenderer::Draw(const CShapeList& shapes, int w, int h)
+void CSceneRenderer::Draw(const CShapeList& shapes, int w, int h, double share)
 {
     if (!m_initialized) Initialize();
-    Upload(shapes);
+    Upload(shapes, share < 1.0);
+    const auto start = std::chrono::steady_clock::now();
+    // The lists and index counts of each pass: the whole model's, or its largest faces'.
+    unsigned reducedLists[kIndexBufferCount];
+    std::size_t reducedCounts[kIndexBufferCount];
+    double drawnShare = 1.0;
+    const bool reduced = ChooseReduced(share, reducedLists, reducedCounts, drawnShare);
+    const unsigned* lists = reduced ? reducedLists : m_indexBuffers;
+    const std::size_t* counts = reduced ? reducedCounts : m_indexCounts;
 
     // 1. Clear, depth test.
     glClearColor(0.0f, 0.3f, 0.3f, 1.0f);
@@ -194,15 +257,15 @@ void CSceneRenderer::Draw(const CShapeList& shapes, int w, int h)
     // 8. Wireframe pass: visible faces, white or magenta when selected.
     if (g_shaded == 0) {
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        DrawLines(m_indexBuffers[kWireLines], m_indexCounts[kWireLines]);
+        DrawLines(lists[kWireLines], counts[kWireLines]);
         glDepthRange(0.0, 1.0 - kOutlineLift);
         glColor4f(1.0f, 0.0f, 1.0f, 1.0f);
-        DrawLines(m_indexBuffers[kWireSelected], m_indexCounts[kWireSelected]);
+        DrawLines(lists[kWireSelected], counts[kWireSelected]);
     }
     // 9. Selection outlines, whatever the layer's visibility.
     glDepthRange(0.0, 1.0 - kOutlineLift);
     glColor4f(1.0f, 0.0f, 1.0f, 1.0f);
-    DrawLines(m_indexBuffers[kSelectionLines], m_indexCounts[kSelectionLines]);
+    DrawLines(lists[kSelectionLines], counts[kSelectionLines]);
     glDepthRange(0.0, 1.0);
 
     // 10. Faces, lit, in their layer colours; selected faces displaced during a pending move.
@@ -214,17 +277,17 @@ void CSceneRenderer::Draw(const CShapeList& shapes, int w, int h)
         glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(CSceneVertex), reinterpret_cast<void*>(offsetof(CSceneVertex, color)));
         glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
         glEnable(GL_COLOR_MATERIAL);
-        DrawTriangles(m_indexBuffers[kFaces], m_indexCounts[kFaces]);
-        if (m_indexCounts[kSelectedFaces] > 0) {
+        DrawTriangles(lists[kFaces], counts[kFaces]);
+        if (counts[kSelectedFaces] > 0) {
             if (g_movingSelection == 1) {
                 glPushMatrix();
                 glTranslatef(static_cast<float>(g_moveTo[0] - g_moveFrom[0]),
                              static_cast<float>(g_moveTo[1] - g_moveFrom[1]),
                              static_cast<float>(g_moveTo[2] - g_moveFrom[2]));
-                DrawTriangles(m_indexBuffers[kSelectedFaces], m_indexCounts[kSelectedFaces]);
+                DrawTriangles(lists[kSelectedFaces], counts[kSelectedFaces]);
                 glPopMatrix();
             } else {
-                DrawTriangles(m_indexBuffers[kSelectedFaces], m_indexCounts[kSelectedFaces]);
+                DrawTriangles(lists[kSelectedFaces], counts[kSelectedFaces]);
             }
         }
         glDisable(GL_COLOR_MATERIAL);
@@ -245,4 +308,7 @@ void CSceneRenderer::Draw(const CShapeList& shapes, int w, int h)
     glPopAttrib();
     glPopMatrix();
     glPopMatrix();
+    glFinish();
+    m_drawMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    m_drawnShare = drawnShare;
 }

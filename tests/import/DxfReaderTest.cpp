@@ -174,6 +174,33 @@ TEST(DxfReader, LayersInOrderOfFirstUseUpTo99)
     EXPECT_EQ(g_layerName[0], "L0");
     EXPECT_EQ(g_layerTexture[0], "T_Old");
     EXPECT_EQ(g_layerAttr[0][kVisible], 1.0);
+
+    // Many names, short and long, some alike but for their middle bytes, met again after
+    // hundreds of others: every face keeps its own name, the table takes the first 99 in order
+    // of first use, and every face past them is counted off the table.
+    std::vector<std::string> names;
+    for (int i = 0; i < 700; ++i) {
+        const std::string n = std::to_string(i);
+        names.push_back(i % 3 == 0 ? n : i % 3 == 1 ? "Walls_" + n + "_of_the_north_block" : "Floors_" + n + "_level");
+    }
+    std::mt19937 random(9);
+    std::vector<int> order;
+    std::string text = Face("", {}, kSquare);  // before any layer name: the empty one
+    for (int round = 0; round < 3; ++round)
+        for (int i = 0; i < 700; ++i) order.push_back(round == 0 ? i : int(random() % 700));
+    for (int i : order) text += Face(names[std::size_t(i)], {}, kSquare);
+    r = Import(Entities(text));
+    ASSERT_EQ(r.doc.m_shapeList.size(), order.size() + 1);
+    EXPECT_EQ(r.doc.m_shapeList[0].m_layer, "");
+    std::uint64_t offTable = 0;
+    for (std::size_t f = 0; f < order.size(); ++f) {
+        ASSERT_EQ(r.doc.m_shapeList[f + 1].m_layer, names[std::size_t(order[f])]) << f;
+        offTable += order[f] >= 98;  // the empty name took the first place
+    }
+    ASSERT_EQ(g_layerCount, 99);
+    EXPECT_EQ(g_layerName[0], "");
+    for (int i = 1; i < 99; ++i) EXPECT_EQ(g_layerName[i], names[std::size_t(i - 1)]);
+    EXPECT_EQ(r.stats.facesOffTable, offTable);
 }
 
 TEST(DxfReader, LayerAndPointsCarryOverToTheNextEntity)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -296,4 +297,45 @@ TEST_F(NavigationTools, AnArmedZoomToolDoesNotZoomWhileAPendingMoveFollowsTheCur
     EXPECT_EQ(g_camOffset[2], -100000.0f) << "no button is down: no zoom";
     Drag(0, 50, 50, 50, 40);
     EXPECT_EQ(g_camOffset[2], -99000.0f) << "the drag itself zooms";
+}
+
+// The view draws a big model reduced only while the camera moves: every input that changes the
+// camera says so, and nothing else does, or the picture would thin out on a click or a G.
+TEST_F(NavigationTools, OnlyCameraChangesCountAsNavigation)
+{
+    struct SCase {
+        const char* input;
+        std::function<SViewActions()> act;
+        bool moved;
+    };
+    const SCase cases[] = {
+        {"middle drag", [this] { Press(1, 10, 10); return m_tools.OnMouseMove(14, 10); }, true},
+        {"right drag", [this] { Press(2, 10, 10); return m_tools.OnMouseMove(10, 14); }, true},
+        {"zoom tool drag",
+         [this] {
+             m_tools.OnToolZoom();
+             Press(0, 10, 10);
+             return m_tools.OnMouseMove(10, 14);
+         },
+         true},
+        {"wheel", [this] { return m_tools.OnMouseWheel(-120); }, true},
+        {"key 0", [this] { return m_tools.OnKeyDown(m_doc, EViewKey::k0); }, true},
+        {"key G", [this] { return m_tools.OnKeyDown(m_doc, EViewKey::kG); }, false},
+        {"move without a button", [this] { return m_tools.OnMouseMove(30, 30); }, false},
+        {"click on nothing", [this] { return Press(0, 50, 80); }, false},
+        {"pending move follows the cursor",
+         [this] {
+             Press(0, 50, 80);
+             return m_tools.OnMouseMove(50, 60);
+         },
+         false},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.input);
+        ResetGlobals();
+        g_viewport[2] = g_viewport[3] = 100;
+        g_modelview[0] = g_modelview[5] = g_modelview[10] = g_modelview[15] = 1;
+        m_tools.Reset();
+        EXPECT_EQ(c.act().cameraMoved, c.moved);
+    }
 }

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <cmath>
 #include <cstring>
 #include <csignal>
@@ -318,27 +320,59 @@ TEST(ModelFileOnDisk, SavingReplacesTheFileOnlyWhenTheWriteSucceeded)
 
 TEST(ModelFileOnDisk, ADiskFullWriteLeavesTheOldFile)
 {
-    CTempDir dir;
-    const std::string path = dir / "model.vrl";
-    WriteWholeFile(path, "the saved model");
-    CShapeList shapes(5000, MakeShape("L", 1));
-
-    // The child process may write only 64 KiB per file, as a nearly full disk would allow.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{65536, 65536};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        std::string error;
-        const bool ok = WriteFileAtomically(path, [&](CByteSink& sink) { return WriteModelFile(sink, shapes); }, error);
-        _exit(!ok && error.find("cannot write") != std::string::npos ? 0 : 1);
+    // A small file is written at once; a big one behind the writer, where the failure comes
+    // after the writer has handed over its last block and must still be reported.
+    struct SCase {
+        std::size_t shapes;
+        rlimit limit;  // bytes the child process may write per file, as a nearly full disk allows
+    };
+    const SCase cases[] = {{5000, {65536, 65536}}, {60000, {6u << 20, 6u << 20}}, {60000, {8500000, 8500000}}};
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.limit.rlim_cur);
+        CTempDir dir;
+        const std::string path = dir / "model.vrl";
+        WriteWholeFile(path, "the saved model");
+        CShapeList shapes(c.shapes, MakeShape("L", 1));
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            setrlimit(RLIMIT_FSIZE, &c.limit);
+            std::string error;
+            const bool ok =
+                WriteFileAtomically(path, [&](CByteSink& sink) { return WriteModelFile(sink, shapes); }, error);
+            _exit(!ok && error.find("cannot write") != std::string::npos ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_EQ(ReadWholeFile(path), "the saved model");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(ReadWholeFile(path), "the saved model");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(ModelFileOnDisk, ABigFileWrittenBehindTheWriterHoldsEveryByteInOrder)
+{
+    // Writes of every size, across the start of the writing thread and many of its blocks.
+    CTempDir dir;
+    const std::string path = dir / "big.bin";
+    std::string expected(14u << 20, '\0');
+    std::mt19937 random(3);
+    for (char& c : expected) c = char(random());
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(
+        path,
+        [&](CByteSink& sink) {
+            for (std::size_t at = 0; at < expected.size();) {
+                const std::size_t n = std::min<std::size_t>(expected.size() - at, 1 + (at * 7919) % 2500000);
+                if (!sink.Write(expected.data() + at, n)) return false;
+                at += n;
+            }
+            return true;
+        },
+        error))
+        << error;
+    EXPECT_TRUE(ReadWholeFile(path) == expected);
 }
 
 TEST(ModelFileOnDisk, ASymbolicLinkKeepsPointingAtTheSavedFile)
