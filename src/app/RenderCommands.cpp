@@ -91,6 +91,7 @@ private:
     CRenderJob* m_job = nullptr;
     CSunStudyRun* m_series = nullptr;
     std::optional<CSunStudySettings> m_lastStudy;
+    QString m_lastStudyModel;  // the path of the model m_lastStudy was asked for
 };
 
 void CRenderController::OpenProgress(const QString& title)
@@ -236,6 +237,9 @@ void CRenderController::StartSunStudy()
 {
     if (!HaveEngine()) return;
     CSunStudySettings settings;
+    // What the last study asked is offered again for the same model only: another model's
+    // pictures would otherwise go to, and replace those in, the first model's folder.
+    if (m_lastStudy && m_lastStudyModel != m_frame.Host().PathName()) m_lastStudy.reset();
     if (m_lastStudy) {
         settings = *m_lastStudy;
     } else {
@@ -247,6 +251,7 @@ void CRenderController::StartSunStudy()
     CSunStudyDlg dialog(settings, &m_frame);
     if (dialog.exec() != QDialog::Accepted) return;
     m_lastStudy = dialog.Settings();
+    m_lastStudyModel = m_frame.Host().PathName();
     auto* series = new CSunStudyRun(this);
     QString error;
     if (!series->Start(dialog.Settings(), m_frame.Host().Doc().m_shapeList, QString::fromStdString(g_povEnginePath),

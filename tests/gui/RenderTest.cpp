@@ -253,6 +253,26 @@ void CRenderTest::sunStudyRefusesAFolderItCannotWriteBeforeRendering()
              qPrintable(prompts.m_shown[0]));
     QVERIFY(!QFileInfo::exists(Dir().filePath(QStringLiteral("starts"))));
     QVERIFY(!Progress());
+
+    // The same model is offered the folder it was given; another model its own.
+    QStringList offered;
+    const auto readFolder = [&offered] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        offered << dialog->findChild<QLineEdit*>(QStringLiteral("folder"))->text();
+        dialog->findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
+    };
+    QTimer::singleShot(0, readFolder);
+    program.Frame().Action(ID_SUN_STUDY)->trigger();
+    QVERIFY(QDir().mkpath(Dir().filePath(QStringLiteral("other"))));
+    const QString other = Dir().filePath(QStringLiteral("other/other.vrl"));
+    QVERIFY(QFile::copy(QStringLiteral(VORLA_EXAMPLES "/boxes.vrl"), other));
+    prompts.m_files.enqueue(other);
+    program.Frame().Action(ID_FILE_OPEN)->trigger();
+    QTimer::singleShot(0, readFolder);
+    program.Frame().Action(ID_SUN_STUDY)->trigger();
+    QCOMPARE(offered, (QStringList{Dir().filePath(QStringLiteral("a-file/study")),
+                                   QDir::toNativeSeparators(Dir().filePath(QStringLiteral("other/sun-study")))}));
 }
 
 void CRenderTest::tellsWhenNoRendererIsFound()
