@@ -3,6 +3,7 @@
 
 #include "app/CommandRouting.h"
 #include "app/DocumentHost.h"
+#include "app/ExchangeCommands.h"
 #include "app/FileReadTask.h"
 #include "app/MainFrame.h"
 #include "app/QtTranslations.h"
@@ -40,6 +41,14 @@ bool CMyvorla_ltApp::InitInstance(const QStringList& arguments)
     if (files.isEmpty()) {
         m_host->OnFileNew();
         m_frame->show();
+        return true;
+    }
+    // A drawing is imported, as File > Import > DXF (or dropping it) does: opened as a model it
+    // would show nothing, and saving would replace the drawing.
+    if (QFileInfo(files.first()).suffix().compare(QLatin1String("dxf"), Qt::CaseInsensitive) == 0) {
+        m_host->OnFileNew();
+        m_frame->show();
+        OnImportDxf(*m_frame, EDxfImport::Default, files.first());
         return true;
     }
     // A big file or a pipe is read with the window showing its progress; anything else

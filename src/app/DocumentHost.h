@@ -42,6 +42,10 @@ public:
     bool OnFileSaveAs() { return DoSave(QString()); }
     // Saves to the current path, or asks for one first.
     bool DoFileSave();
+    // True when Save asks for a name first: the model is untitled, or the file it came from is
+    // not a model file of this version (a drawing opened by mistake, or an older model), which
+    // saving would replace without a word.
+    bool SaveNeedsName() const;
     // Saves to `path`, or asks for a path when it is empty. Reports failures.
     bool DoSave(const QString& path);
     // When modified, asks "… への変更を保存しますか？": Yes saves (false if that fails), No goes on,

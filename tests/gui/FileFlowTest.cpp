@@ -130,6 +130,8 @@ private slots:
     void reasonsAreJapanese_data();
     void reasonsAreJapanese();
     void dialogsAndStatusBarOfFiles();
+    void aFileThatIsNoModelIsNeverSavedOver_data();
+    void aFileThatIsNoModelIsNeverSavedOver();
 
 private:
     QTemporaryDir m_dir;
@@ -323,4 +325,54 @@ void CFileFlowTest::dialogsAndStatusBarOfFiles()
 }
 
 VORLA_GUI_TEST_MAIN(CFileFlowTest)
+void CFileFlowTest::aFileThatIsNoModelIsNeverSavedOver_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("atStartUp");  // named on the command line, else File > Open
+    QTest::addColumn<int>("faces");       // what the window then shows
+    QTest::addColumn<QString>("told");    // the message on opening, if any
+    const QByteArray drawing = FileBytes(QStringLiteral(VORLA_TEST_DATA "/dxf/faces.dxf"));
+    QByteArray older = FileBytes(QStringLiteral(VORLA_EXAMPLES "/boxes.vrl"));
+    older[15] = '6';  // "Vorla_III V0.06     " after the length byte
+    const QString notModel = QString::fromUtf8("のモデル ファイルではありません");
+    QTest::newRow("drawing at start-up") << WriteFile(m_dir, QStringLiteral("plan.dxf"), drawing) << true << 3 << QString();
+    QTest::newRow("drawing opened") << WriteFile(m_dir, QStringLiteral("plan2.dxf"), drawing) << false << 0 << notModel;
+    QTest::newRow("older model opened") << WriteFile(m_dir, QStringLiteral("old.vrl"), older) << false << 0 << notModel;
+}
+
+void CFileFlowTest::aFileThatIsNoModelIsNeverSavedOver()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, atStartUp);
+    QFETCH(int, faces);
+    QFETCH(QString, told);
+    const QByteArray before = FileBytes(path);
+    CScriptedPrompts prompts;
+    QStringList arguments{QStringLiteral("vorla")};
+    if (atStartUp) arguments << path;
+    CStartedProgram program(arguments);
+    QVERIFY(program.ok);
+    if (!atStartUp) {
+        prompts.m_files.enqueue(path);
+        program.Frame().Action(ID_FILE_OPEN)->trigger();
+    }
+    QCOMPARE(int(program.Host().Doc().m_shapeList.size()), faces);
+    QCOMPARE(prompts.m_shown.size(), told.isEmpty() ? 0 : 1);
+    if (!told.isEmpty()) QVERIFY2(prompts.m_shown[0].contains(told), qPrintable(prompts.m_shown[0]));
+
+    // Save asks for a name, offering a model beside the file; cancelled, nothing is written.
+    QVERIFY(program.Host().SaveNeedsName());
+    program.Frame().Action(ID_FILE_SAVE)->trigger();
+    QCOMPARE(prompts.m_offered.size(), 1);
+    if (!atStartUp) QCOMPARE(QFileInfo(prompts.m_offered[0]).suffix(), QStringLiteral("vrl"));
+    QCOMPARE(FileBytes(path), before);
+    // Named, the model is saved there, and from then on Save writes that file.
+    const QString saved = m_dir.filePath(QFileInfo(path).completeBaseName() + QStringLiteral("-saved.vrl"));
+    prompts.m_files.enqueue(saved);
+    program.Frame().Action(ID_FILE_SAVE)->trigger();
+    QCOMPARE(FileBytes(path), before);
+    QVERIFY(QFileInfo::exists(saved));
+    QVERIFY(!program.Host().SaveNeedsName());
+}
+
 #include "FileFlowTest.moc"
