@@ -14,6 +14,8 @@
 #include <QGuiApplication>
 #include <QCursor>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Wait cursor for the duration of a long file operation.
@@ -136,9 +138,12 @@ bool CDocumentHost::DoFileSave()
 bool CDocumentHost::SaveNeedsName() const
 {
     if (m_path.isEmpty()) return true;
+    // Only a regular file is looked into: reading a named pipe the model came from would wait
+    // for a writer. A file that is gone or cannot be read is written anew, or the save says
+    // what is wrong; an empty one holds nothing to lose.
+    struct stat info;
+    if (::stat(QFile::encodeName(m_path).constData(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
     QFile file(m_path);
-    // A file that is gone or cannot be read is written anew, or the save says what is wrong;
-    // an empty one holds nothing to lose.
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QByteArray version = QByteArray(1, char(sizeof(g_fileVersion) - 1)) + QByteArray(g_fileVersion);
     const QByteArray head = file.read(version.size());

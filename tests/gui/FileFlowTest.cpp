@@ -132,6 +132,7 @@ private slots:
     void dialogsAndStatusBarOfFiles();
     void aFileThatIsNoModelIsNeverSavedOver_data();
     void aFileThatIsNoModelIsNeverSavedOver();
+    void savingAModelReadFromAPipeDoesNotWaitOnIt();
 
 private:
     QTemporaryDir m_dir;
@@ -372,6 +373,27 @@ void CFileFlowTest::aFileThatIsNoModelIsNeverSavedOver()
     program.Frame().Action(ID_FILE_SAVE)->trigger();
     QCOMPARE(FileBytes(path), before);
     QVERIFY(QFileInfo::exists(saved));
+    QVERIFY(!program.Host().SaveNeedsName());
+}
+
+void CFileFlowTest::savingAModelReadFromAPipeDoesNotWaitOnIt()
+{
+    CScriptedPrompts prompts;
+    CStartedProgram program;
+    const QString pipe = m_dir.filePath(QStringLiteral("model.fifo"));
+    QFile::remove(pipe);
+    QVERIFY(::mkfifo(pipe.toLocal8Bit().constData(), 0600) == 0);
+    // A writer that gives the model and goes.
+    std::thread writer([path = pipe.toStdString(), bytes = FileBytes(QStringLiteral(VORLA_EXAMPLES "/boxes.vrl"))] {
+        const int fd = ::open(path.c_str(), O_WRONLY);
+        if (fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size()) ::close(fd);
+    });
+    prompts.m_files.enqueue(pipe);
+    program.Frame().Action(ID_FILE_OPEN)->trigger();
+    writer.join();
+    QCOMPARE(int(program.Host().Doc().m_shapeList.size()), 32);
+    // Deciding whether Save needs a name must not open the pipe again: with no writer left
+    // that would wait for ever.
     QVERIFY(!program.Host().SaveNeedsName());
 }
 
