@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QStatusBar>
 #include <QSurfaceFormat>
 
 void SetUpApplicationIdentity()
@@ -56,7 +57,14 @@ bool CMyvorla_ltApp::InitInstance(const QStringList& arguments)
     const QFileInfo named(files.first());
     const bool readAtLength = named.exists() && (!named.isFile() || named.size() >= qint64(CFileReadTask::kInBackgroundFrom));
     if (readAtLength) m_frame->show();
-    if (!m_host->OpenDocumentFile(files.first(), false)) return false;
+    if (!m_host->OpenDocumentFile(files.first(), false)) {
+        if (!m_host->OpenWasCancelled()) return false;
+        // Stopped with ｷｬﾝｾﾙ: the program goes on with an empty model, as after File > New,
+        // still saying that the reading was stopped.
+        const QString said = m_frame->statusBar()->currentMessage();
+        m_host->OnFileNew();
+        m_frame->statusBar()->showMessage(said);
+    }
     m_frame->show();
     return true;
 }

@@ -87,6 +87,7 @@ bool CDocumentHost::OnFileOpen()
 
 bool CDocumentHost::OpenDocumentFile(const QString& path, bool ask)
 {
+    m_openCancelled = false;
     if (IsReading()) return false;
     if (ask && !SaveModified()) return false;
     CFileProblem problem;
@@ -100,7 +101,10 @@ bool CDocumentHost::OpenDocumentFile(const QString& path, bool ask)
             options.sizeHint = file.Size();
             ReadModelFile(source, content, options);
         });
-        if (!finished) return false;
+        if (!finished) {
+            m_openCancelled = true;
+            return false;
+        }
         const CLoadResult result = ApplyModelFile(std::move(content), m_doc);
         problem = result.problem;
         foreign = result.ok && !result.versionMatched;

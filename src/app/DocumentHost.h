@@ -38,6 +38,8 @@ public:
     // Opens `path` (after the save question, when `ask` is set). On a failure the user is told
     // why and the model starts afresh. Returns false on failure or cancel.
     bool OpenDocumentFile(const QString& path, bool ask = true);
+    // Whether the last OpenDocumentFile ended because the user stopped its reading.
+    bool OpenWasCancelled() const { return m_openCancelled; }
     bool OnFileSave() { return DoFileSave(); }
     bool OnFileSaveAs() { return DoSave(QString()); }
     // Saves to the current path, or asks for one first.
@@ -78,4 +80,5 @@ private:
     QWidget* m_window = nullptr;
     CEditHistory m_history{*this};
     std::function<void()> m_cancelReading;
+    bool m_openCancelled = false;
 };

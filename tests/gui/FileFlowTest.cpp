@@ -133,6 +133,7 @@ private slots:
     void aFileThatIsNoModelIsNeverSavedOver_data();
     void aFileThatIsNoModelIsNeverSavedOver();
     void savingAModelReadFromAPipeDoesNotWaitOnIt();
+    void cancellingTheFileNamedAtStartUpLeavesTheProgramRunning();
 
 private:
     QTemporaryDir m_dir;
@@ -325,7 +326,6 @@ void CFileFlowTest::dialogsAndStatusBarOfFiles()
     QVERIFY(QFile::exists(fresh));
 }
 
-VORLA_GUI_TEST_MAIN(CFileFlowTest)
 void CFileFlowTest::aFileThatIsNoModelIsNeverSavedOver_data()
 {
     QTest::addColumn<QString>("path");
@@ -397,4 +397,35 @@ void CFileFlowTest::savingAModelReadFromAPipeDoesNotWaitOnIt()
     QVERIFY(!program.Host().SaveNeedsName());
 }
 
+void CFileFlowTest::cancellingTheFileNamedAtStartUpLeavesTheProgramRunning()
+{
+    CScriptedPrompts prompts;
+    const QString pipe = m_dir.filePath(QStringLiteral("start.vrl"));
+    QFile::remove(pipe);
+    QVERIFY(::mkfifo(pipe.toLocal8Bit().constData(), 0600) == 0);
+    // A pipe nobody writes: the window shows its reading; the user presses ｷｬﾝｾﾙ.
+    QTimer poll;
+    bool cancelled = false;
+    connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* cancel = window->findChild<QPushButton*>(QStringLiteral("cancelReading")); cancel && cancel->isVisible()) {
+                poll.stop();
+                QTest::mouseClick(cancel, Qt::LeftButton);
+                cancelled = true;
+                return;
+            }
+    });
+    poll.start(20);
+    CStartedProgram program({QStringLiteral("vorla"), pipe});
+    poll.stop();
+    QVERIFY(cancelled);
+    QVERIFY2(program.ok, "the program ended when its first reading was stopped");
+    QVERIFY(program.Frame().isVisible());
+    QVERIFY(program.Host().Doc().m_shapeList.empty());
+    QCOMPARE(program.Frame().windowTitle(), QString::fromUtf8("無題 - Vorla_DORAZ"));
+    QVERIFY(program.Frame().statusBar()->currentMessage().contains(QString::fromUtf8("読み込みを中止しました")));
+    QVERIFY(prompts.m_shown.isEmpty());
+}
+
+VORLA_GUI_TEST_MAIN(CFileFlowTest)
 #include "FileFlowTest.moc"
