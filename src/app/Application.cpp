@@ -3,6 +3,7 @@
 
 #include "app/CommandRouting.h"
 #include "app/DocumentHost.h"
+#include "app/ExchangeCommands.h"
 #include "app/FileReadTask.h"
 #include "app/MainFrame.h"
 #include "app/QtTranslations.h"
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QStatusBar>
 #include <QSurfaceFormat>
 
 void SetUpApplicationIdentity()
@@ -42,12 +44,27 @@ bool CMyvorla_ltApp::InitInstance(const QStringList& arguments)
         m_frame->show();
         return true;
     }
+    // A drawing is imported, as File > Import > DXF (or dropping it) does: opened as a model it
+    // would show nothing, and saving would replace the drawing.
+    if (QFileInfo(files.first()).suffix().compare(QLatin1String("dxf"), Qt::CaseInsensitive) == 0) {
+        m_host->OnFileNew();
+        m_frame->show();
+        OnImportDxf(*m_frame, EDxfImport::Default, files.first());
+        return true;
+    }
     // A big file or a pipe is read with the window showing its progress; anything else
     // before the window shows, so a file that cannot be opened shows no window at all.
     const QFileInfo named(files.first());
     const bool readAtLength = named.exists() && (!named.isFile() || named.size() >= qint64(CFileReadTask::kInBackgroundFrom));
     if (readAtLength) m_frame->show();
-    if (!m_host->OpenDocumentFile(files.first(), false)) return false;
+    if (!m_host->OpenDocumentFile(files.first(), false)) {
+        if (!m_host->OpenWasCancelled()) return false;
+        // Stopped with ｷｬﾝｾﾙ: the program goes on with an empty model, as after File > New,
+        // still saying that the reading was stopped.
+        const QString said = m_frame->statusBar()->currentMessage();
+        m_host->OnFileNew();
+        m_frame->statusBar()->showMessage(said);
+    }
     m_frame->show();
     return true;
 }

@@ -8,9 +8,13 @@
 #include "model/ModelFile.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QCursor>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -83,10 +87,12 @@ bool CDocumentHost::OnFileOpen()
 
 bool CDocumentHost::OpenDocumentFile(const QString& path, bool ask)
 {
+    m_openCancelled = false;
     if (IsReading()) return false;
     if (ask && !SaveModified()) return false;
     CFileProblem problem;
     CInputFile file;
+    bool foreign = false;
     if (file.Open(path.toStdString(), problem)) {
         // Read aside, so a reading that is stopped leaves the model as it was.
         CModelFileContent content;
@@ -95,8 +101,13 @@ bool CDocumentHost::OpenDocumentFile(const QString& path, bool ask)
             options.sizeHint = file.Size();
             ReadModelFile(source, content, options);
         });
-        if (!finished) return false;
-        problem = ApplyModelFile(std::move(content), m_doc).problem;
+        if (!finished) {
+            m_openCancelled = true;
+            return false;
+        }
+        const CLoadResult result = ApplyModelFile(std::move(content), m_doc);
+        problem = result.problem;
+        foreign = result.ok && !result.versionMatched;
     } else {
         m_doc.OnNewDocument();
     }
@@ -113,19 +124,46 @@ bool CDocumentHost::OpenDocumentFile(const QString& path, bool ask)
     }
     SetPathName(QFileInfo(path).absoluteFilePath());
     emit ModelReplaced();
+    if (foreign) {
+        // Such a file opens as an empty model; say so, rather than show nothing.
+        CUserPrompts::Get().Tell(m_window, QMessageBox::Warning, QString::fromUtf8("ワーニング"),
+                                 QString::fromUtf8("%1 は %2 のモデル ファイルではありません\n\n"
+                                                   "面のない空のモデルとして開きました。保存するときはファイル名を尋ねます。")
+                                     .arg(path, QString::fromLatin1(g_fileVersion).trimmed()));
+    }
     return true;
 }
 
 bool CDocumentHost::DoFileSave()
 {
-    return DoSave(m_path);
+    return DoSave(SaveNeedsName() ? QString() : m_path);
+}
+
+bool CDocumentHost::SaveNeedsName() const
+{
+    if (m_path.isEmpty()) return true;
+    // Only a regular file is looked into: reading a named pipe the model came from would wait
+    // for a writer. A file that is gone or cannot be read is written anew, or the save says
+    // what is wrong; an empty one holds nothing to lose.
+    struct stat info;
+    if (::stat(QFile::encodeName(m_path).constData(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray version = QByteArray(1, char(sizeof(g_fileVersion) - 1)) + QByteArray(g_fileVersion);
+    const QByteArray head = file.read(version.size());
+    return !head.isEmpty() && head != version;
 }
 
 bool CDocumentHost::DoSave(const QString& givenPath)
 {
     QString path = givenPath;
     if (path.isEmpty()) {
-        const QString initial = m_path.isEmpty() ? QStringLiteral("MyVorla.vrl") : m_path;
+        QString initial = m_path.isEmpty() ? QStringLiteral("MyVorla.vrl") : m_path;
+        // A file that is not a model is offered under a model's name beside it, not as itself.
+        if (!m_path.isEmpty() && SaveNeedsName()) {
+            const QFileInfo from(m_path);
+            initial = from.dir().filePath(from.completeBaseName() + QStringLiteral(".vrl"));
+        }
         path = CUserPrompts::Get().SaveFileName(m_window, QString::fromUtf8(kModelFilter), initial, true);
         if (path.isEmpty()) return false;
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".vrl");

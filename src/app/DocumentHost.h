@@ -38,10 +38,16 @@ public:
     // Opens `path` (after the save question, when `ask` is set). On a failure the user is told
     // why and the model starts afresh. Returns false on failure or cancel.
     bool OpenDocumentFile(const QString& path, bool ask = true);
+    // Whether the last OpenDocumentFile ended because the user stopped its reading.
+    bool OpenWasCancelled() const { return m_openCancelled; }
     bool OnFileSave() { return DoFileSave(); }
     bool OnFileSaveAs() { return DoSave(QString()); }
     // Saves to the current path, or asks for one first.
     bool DoFileSave();
+    // True when Save asks for a name first: the model is untitled, or the file it came from is
+    // not a model file of this version (a drawing opened by mistake, or an older model), which
+    // saving would replace without a word.
+    bool SaveNeedsName() const;
     // Saves to `path`, or asks for a path when it is empty. Reports failures.
     bool DoSave(const QString& path);
     // When modified, asks "… への変更を保存しますか？": Yes saves (false if that fails), No goes on,
@@ -74,4 +80,5 @@ private:
     QWidget* m_window = nullptr;
     CEditHistory m_history{*this};
     std::function<void()> m_cancelReading;
+    bool m_openCancelled = false;
 };

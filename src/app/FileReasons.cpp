@@ -48,6 +48,7 @@ QString JapaneseSystemError(int error, const std::string& text)
     case EPERM: return U("アクセスが許可されていません");
     case EISDIR: return U("フォルダです");
     case ENOTDIR: return U("パスの途中にフォルダでないものがあります");
+    case EEXIST: return U("同じ名前のファイルがあります");
     case ENOSPC: return U("ディスクの空きがありません");
     case EDQUOT: return U("ディスクの使用量の上限を超えました");
     case EROFS: return U("書き込みのできないファイル システムです");

@@ -200,6 +200,10 @@ void CMainFrame::BuildStatusBar()
     auto* ready = new QLabel(QString::fromUtf8("ﾚﾃﾞｨ"), bar);
     ready->setObjectName(QStringLiteral("readyText"));
     bar->addWidget(ready, 1);
+    // A message covers the idle text. Qt hides the label for a message but may show it again
+    // when the bar lays itself out anew (a progress widget removed), and both texts would then
+    // be drawn over each other; hiding it explicitly keeps it hidden.
+    connect(bar, &QStatusBar::messageChanged, ready, [ready](const QString& message) { ready->setVisible(message.isEmpty()); });
     auto* fitHint = new QLabel(QString::fromUtf8(kFitHintText), bar);
     fitHint->setObjectName(QStringLiteral("fitHint"));
     fitHint->setVisible(false);

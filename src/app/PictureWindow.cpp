@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -39,8 +40,19 @@ void CPictureWindow::ShowPicture(const QImage& picture, const QString& title, co
     m_label->setPixmap(QPixmap::fromImage(picture));
     m_label->resize(picture.size());
     setWindowTitle(title);
+    // As big as the picture, but never past the screen: a picture of a maximised view would
+    // otherwise push 保存... off the bottom. Scroll bars show the rest.
     const int extra = m_save->sizeHint().height() + 16;
-    resize(std::min(picture.width() + 4, 1600), std::min(picture.height() + 4 + extra, 1200));
+    const QRect area = (parentWidget() ? parentWidget()->screen() : screen())->availableGeometry();
+    const int frameWidth = 16, frameHeight = 48;  // the window manager's frame and title, roughly
+    const QSize size(std::min(picture.width() + 4, area.width() - frameWidth),
+                     std::min(picture.height() + 4 + extra, area.height() - frameHeight));
+    resize(size);
+    if (!isVisible()) {
+        // First shown: centred on the screen rather than wherever the window manager finds room.
+        move(area.left() + (area.width() - size.width() - frameWidth) / 2,
+             area.top() + (area.height() - size.height() - frameHeight) / 2);
+    }
     show();
     raise();
     activateWindow();

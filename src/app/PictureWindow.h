@@ -13,7 +13,8 @@ class CPictureWindow : public QWidget {
 public:
     explicit CPictureWindow(QWidget* parent);
 
-    // Shows `picture` with `title`, brings the window to the front; `name` is offered when saving.
+    // Shows `picture` with `title`, brings the window to the front; `name` (a file name, with or without
+    // its folder) is offered when saving.
     void ShowPicture(const QImage& picture, const QString& title, const QString& name);
     const QImage& Picture() const { return m_picture; }
 

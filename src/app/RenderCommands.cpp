@@ -29,9 +29,12 @@ namespace {
 // The picture POV-Ray writes while it renders; it becomes TEMP.png only when complete.
 constexpr char kUnfinishedPicture[] = "TEMP.rendering.png";
 
-void Warn(QWidget* parent, const QString& text)
+constexpr char kRenderCaption[] = "レンダリング";
+constexpr char kSunStudyCaption[] = "日影図";
+
+void Warn(QWidget* parent, const QString& text, const char* caption = kRenderCaption)
 {
-    CUserPrompts::Get().Tell(parent, QMessageBox::Warning, QString::fromUtf8("レンダリング"), text);
+    CUserPrompts::Get().Tell(parent, QMessageBox::Warning, QString::fromUtf8(caption), text);
 }
 
 QString PercentText(double fraction) { return QString::number(int(fraction * 100)) + QStringLiteral("%"); }
@@ -78,7 +81,9 @@ private:
     void OnSeriesProgress();
     void OnSeriesFinished(bool ok, const QString& message);
     void OnCancel();
-    void ShowPictureFile(const QString& path, double seconds);
+    // Shows the picture in `path`; 保存... offers `offered` (a file name, with its folder).
+    void ShowPictureFile(const QString& path, double seconds, const QString& offered);
+    QString OfferedRenderName() const;
 
     CMainFrame& m_frame;
     QPointer<QProgressDialog> m_progress;
@@ -86,6 +91,7 @@ private:
     CRenderJob* m_job = nullptr;
     CSunStudyRun* m_series = nullptr;
     std::optional<CSunStudySettings> m_lastStudy;
+    QString m_lastStudyModel;  // the path of the model m_lastStudy was asked for
 };
 
 void CRenderController::OpenProgress(const QString& title)
@@ -121,12 +127,13 @@ void CRenderController::OnCancel()
         m_job->deleteLater();
         m_job = nullptr;
     }
+    const bool series = m_series != nullptr;
     if (m_series) {
         m_series->Cancel();
         m_series->deleteLater();
         m_series = nullptr;
     }
-    CloseProgress(QString::fromUtf8("レンダリングを中止しました"));
+    CloseProgress(series ? QString::fromUtf8("日影図を中止しました") : QString::fromUtf8("レンダリングを中止しました"));
 }
 
 void CRenderController::StartRender()
@@ -194,10 +201,21 @@ void CRenderController::OnRenderFinished(bool ok, const QString& message)
         Warn(&m_frame, message);
         return;
     }
-    ShowPictureFile(job->Setup().picture, job->Seconds());
+    ShowPictureFile(job->Setup().picture, job->Seconds(), OfferedRenderName());
 }
 
-void CRenderController::ShowPictureFile(const QString& path, double seconds)
+QString CRenderController::OfferedRenderName() const
+{
+    // The picture of a model is offered beside it under the model's name, not as the
+    // renderer's temporary file in the current folder.
+    const QString model = m_frame.Host().PathName();
+    const QString untitled = QString::fromUtf8(kUntitled);
+    if (model.isEmpty() || model == untitled) return QDir::current().filePath(untitled + QStringLiteral(".png"));
+    const QFileInfo file(model);
+    return file.absoluteDir().filePath(file.completeBaseName() + QStringLiteral(".png"));
+}
+
+void CRenderController::ShowPictureFile(const QString& path, double seconds, const QString& offered)
 {
     const QImage picture(path);
     if (picture.isNull()) {
@@ -212,13 +230,16 @@ void CRenderController::ShowPictureFile(const QString& path, double seconds)
                                 .arg(picture.width())
                                 .arg(picture.height())
                                 .arg(seconds, 0, 'f', 1),
-                            name);
+                            offered);
 }
 
 void CRenderController::StartSunStudy()
 {
     if (!HaveEngine()) return;
     CSunStudySettings settings;
+    // What the last study asked is offered again for the same model only: another model's
+    // pictures would otherwise go to, and replace those in, the first model's folder.
+    if (m_lastStudy && m_lastStudyModel != m_frame.Host().PathName()) m_lastStudy.reset();
     if (m_lastStudy) {
         settings = *m_lastStudy;
     } else {
@@ -230,12 +251,13 @@ void CRenderController::StartSunStudy()
     CSunStudyDlg dialog(settings, &m_frame);
     if (dialog.exec() != QDialog::Accepted) return;
     m_lastStudy = dialog.Settings();
+    m_lastStudyModel = m_frame.Host().PathName();
     auto* series = new CSunStudyRun(this);
     QString error;
     if (!series->Start(dialog.Settings(), m_frame.Host().Doc().m_shapeList, QString::fromStdString(g_povEnginePath),
                        int(g_winWidth), int(g_winHeight), error)) {
         delete series;
-        Warn(&m_frame, error);
+        Warn(&m_frame, error, kSunStudyCaption);
         return;
     }
     m_series = series;
@@ -266,10 +288,10 @@ void CRenderController::OnSeriesFinished(bool ok, const QString& message)
     CloseProgress(ok ? QString::fromUtf8("日影図を %1 に書き出しました").arg(QDir::toNativeSeparators(series->SheetPath()))
                      : QString::fromUtf8("日影図に失敗しました"));
     if (!ok) {
-        Warn(&m_frame, message);
+        Warn(&m_frame, message, kSunStudyCaption);
         return;
     }
-    ShowPictureFile(series->SheetPath(), series->Seconds());
+    ShowPictureFile(series->SheetPath(), series->Seconds(), series->SheetPath());
 }
 
 }  // namespace

@@ -1,13 +1,18 @@
 // The viewer's sun study: a queue of POV-Ray runs, as many at once as there are free cores.
 #include "app/SunStudyRun.h"
 
+#include "app/FileReasons.h"
 #include "app/RenderJob.h"
 #include "model/CoreLoad.h"
 #include "picture/ContactSheet.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
+
+#include <cerrno>
+#include <filesystem>
 
 CSunStudyRun::CSunStudyRun(QObject* parent) : QObject(parent) {}
 
@@ -18,8 +23,12 @@ bool CSunStudyRun::Start(const CSunStudySettings& settings, const CShapeList& sh
 {
     const QString folder = QDir(QString::fromStdString(settings.m_folder)).absolutePath();
     const QString shown = QDir::toNativeSeparators(folder);
-    if (!QDir().mkpath(folder)) {
-        error = QString::fromUtf8("出力フォルダー %1 を作成できません").arg(shown);
+    std::error_code made;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), made);
+    if (made || !QFileInfo(folder).isDir()) {
+        const int why = made ? made.value() : ENOTDIR;
+        error = QString::fromUtf8("出力フォルダー %1 を作成できません\n\n%2")
+                    .arg(shown, JapaneseSystemError(why, made ? made.message() : std::string()));
         return false;
     }
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".vorla-write-test-XXXXXX")));

@@ -8,6 +8,7 @@
 
 #include <QDropEvent>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
@@ -129,6 +130,10 @@ private slots:
     void reasonsAreJapanese_data();
     void reasonsAreJapanese();
     void dialogsAndStatusBarOfFiles();
+    void aFileThatIsNoModelIsNeverSavedOver_data();
+    void aFileThatIsNoModelIsNeverSavedOver();
+    void savingAModelReadFromAPipeDoesNotWaitOnIt();
+    void cancellingTheFileNamedAtStartUpLeavesTheProgramRunning();
 
 private:
     QTemporaryDir m_dir;
@@ -246,6 +251,9 @@ void CFileFlowTest::aCancelledReadLeavesThePreviousModelWhileTheWindowWorks()
     QVERIFY(!frame.statusBar()->findChild<QWidget*>(QStringLiteral("readProgress")));
     QVERIFY2(frame.statusBar()->currentMessage().contains(QString::fromUtf8("読み込みを中止しました")),
              qPrintable(frame.statusBar()->currentMessage()));
+    // The message is not drawn over the idle text once the bar has laid itself out again.
+    QTest::qWait(50);
+    QVERIFY(!frame.statusBar()->findChild<QLabel*>(QStringLiteral("readyText"))->isVisible());
     for (const QString& shown : prompts.m_shown)
         QVERIFY2(shown.contains(QString::fromUtf8("への変更を保存しますか")), qPrintable(shown));
 }
@@ -316,6 +324,107 @@ void CFileFlowTest::dialogsAndStatusBarOfFiles()
     QVERIFY(QFile::exists(saved));
     QVERIFY(!QFile::exists(stale));
     QVERIFY(QFile::exists(fresh));
+}
+
+void CFileFlowTest::aFileThatIsNoModelIsNeverSavedOver_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("atStartUp");  // named on the command line, else File > Open
+    QTest::addColumn<int>("faces");       // what the window then shows
+    QTest::addColumn<QString>("told");    // the message on opening, if any
+    const QByteArray drawing = FileBytes(QStringLiteral(VORLA_TEST_DATA "/dxf/faces.dxf"));
+    QByteArray older = FileBytes(QStringLiteral(VORLA_EXAMPLES "/boxes.vrl"));
+    older[15] = '6';  // "Vorla_III V0.06     " after the length byte
+    const QString notModel = QString::fromUtf8("のモデル ファイルではありません");
+    QTest::newRow("drawing at start-up") << WriteFile(m_dir, QStringLiteral("plan.dxf"), drawing) << true << 3 << QString();
+    QTest::newRow("drawing opened") << WriteFile(m_dir, QStringLiteral("plan2.dxf"), drawing) << false << 0 << notModel;
+    QTest::newRow("older model opened") << WriteFile(m_dir, QStringLiteral("old.vrl"), older) << false << 0 << notModel;
+}
+
+void CFileFlowTest::aFileThatIsNoModelIsNeverSavedOver()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, atStartUp);
+    QFETCH(int, faces);
+    QFETCH(QString, told);
+    const QByteArray before = FileBytes(path);
+    CScriptedPrompts prompts;
+    QStringList arguments{QStringLiteral("vorla")};
+    if (atStartUp) arguments << path;
+    CStartedProgram program(arguments);
+    QVERIFY(program.ok);
+    if (!atStartUp) {
+        prompts.m_files.enqueue(path);
+        program.Frame().Action(ID_FILE_OPEN)->trigger();
+    }
+    QCOMPARE(int(program.Host().Doc().m_shapeList.size()), faces);
+    QCOMPARE(prompts.m_shown.size(), told.isEmpty() ? 0 : 1);
+    if (!told.isEmpty()) QVERIFY2(prompts.m_shown[0].contains(told), qPrintable(prompts.m_shown[0]));
+
+    // Save asks for a name, offering a model beside the file; cancelled, nothing is written.
+    QVERIFY(program.Host().SaveNeedsName());
+    program.Frame().Action(ID_FILE_SAVE)->trigger();
+    QCOMPARE(prompts.m_offered.size(), 1);
+    if (!atStartUp) QCOMPARE(QFileInfo(prompts.m_offered[0]).suffix(), QStringLiteral("vrl"));
+    QCOMPARE(FileBytes(path), before);
+    // Named, the model is saved there, and from then on Save writes that file.
+    const QString saved = m_dir.filePath(QFileInfo(path).completeBaseName() + QStringLiteral("-saved.vrl"));
+    prompts.m_files.enqueue(saved);
+    program.Frame().Action(ID_FILE_SAVE)->trigger();
+    QCOMPARE(FileBytes(path), before);
+    QVERIFY(QFileInfo::exists(saved));
+    QVERIFY(!program.Host().SaveNeedsName());
+}
+
+void CFileFlowTest::savingAModelReadFromAPipeDoesNotWaitOnIt()
+{
+    CScriptedPrompts prompts;
+    CStartedProgram program;
+    const QString pipe = m_dir.filePath(QStringLiteral("model.fifo"));
+    QFile::remove(pipe);
+    QVERIFY(::mkfifo(pipe.toLocal8Bit().constData(), 0600) == 0);
+    // A writer that gives the model and goes.
+    std::thread writer([path = pipe.toStdString(), bytes = FileBytes(QStringLiteral(VORLA_EXAMPLES "/boxes.vrl"))] {
+        const int fd = ::open(path.c_str(), O_WRONLY);
+        if (fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size()) ::close(fd);
+    });
+    prompts.m_files.enqueue(pipe);
+    program.Frame().Action(ID_FILE_OPEN)->trigger();
+    writer.join();
+    QCOMPARE(int(program.Host().Doc().m_shapeList.size()), 32);
+    // Deciding whether Save needs a name must not open the pipe again: with no writer left
+    // that would wait for ever.
+    QVERIFY(!program.Host().SaveNeedsName());
+}
+
+void CFileFlowTest::cancellingTheFileNamedAtStartUpLeavesTheProgramRunning()
+{
+    CScriptedPrompts prompts;
+    const QString pipe = m_dir.filePath(QStringLiteral("start.vrl"));
+    QFile::remove(pipe);
+    QVERIFY(::mkfifo(pipe.toLocal8Bit().constData(), 0600) == 0);
+    // A pipe nobody writes: the window shows its reading; the user presses ｷｬﾝｾﾙ.
+    QTimer poll;
+    bool cancelled = false;
+    connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* cancel = window->findChild<QPushButton*>(QStringLiteral("cancelReading")); cancel && cancel->isVisible()) {
+                poll.stop();
+                QTest::mouseClick(cancel, Qt::LeftButton);
+                cancelled = true;
+                return;
+            }
+    });
+    poll.start(20);
+    CStartedProgram program({QStringLiteral("vorla"), pipe});
+    poll.stop();
+    QVERIFY(cancelled);
+    QVERIFY2(program.ok, "the program ended when its first reading was stopped");
+    QVERIFY(program.Frame().isVisible());
+    QVERIFY(program.Host().Doc().m_shapeList.empty());
+    QCOMPARE(program.Frame().windowTitle(), QString::fromUtf8("無題 - Vorla_DORAZ"));
+    QVERIFY(program.Frame().statusBar()->currentMessage().contains(QString::fromUtf8("読み込みを中止しました")));
+    QVERIFY(prompts.m_shown.isEmpty());
 }
 
 VORLA_GUI_TEST_MAIN(CFileFlowTest)

@@ -27,9 +27,10 @@ public:
         m_filters << filter;
         return Next();
     }
-    QString SaveFileName(QWidget*, const QString& filter, const QString&, bool) override
+    QString SaveFileName(QWidget*, const QString& filter, const QString& initialName, bool) override
     {
         m_filters << filter;
+        m_offered << initialName;
         return Next();
     }
     QString FolderName(QWidget*, const QString&) override { return Next(); }
@@ -53,6 +54,7 @@ public:
     QQueue<QMessageBox::StandardButton> m_buttons;    // answers of questions
     QStringList m_shown;                              // "caption|text" of every box
     QStringList m_filters;                            // the filters the file dialogs offered
+    QStringList m_offered;                            // the names the save dialogs offered
     QQueue<QColor> m_colors;                          // answers of the colour chooser (invalid = cancel)
     QList<QColor> m_colorsOffered;                    // the colours the chooser started from
 

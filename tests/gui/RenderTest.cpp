@@ -4,6 +4,7 @@
 #include "GuiTestSupport.h"
 
 #include "app/CommandIds.h"
+#include "app/PictureWindow.h"
 
 #include <QStatusBar>
 #include "view/CameraState.h"
@@ -93,6 +94,7 @@ private slots:
     }
     void rendersAndShowsThePicture();
     void reusesThePictureWindowAndSavesThePicture();
+    void aPictureBiggerThanTheScreenKeepsItsSaveButtonOnTheScreen();
     void oneRenderAtATimeShowsItsProgress();
     void cancelEndsTheRendererAndLeavesNoPicture();
     void sunStudyRefusesAFolderItCannotWriteBeforeRendering();
@@ -150,6 +152,8 @@ void CRenderTest::reusesThePictureWindowAndSavesThePicture()
     QVERIFY(save);
     QCOMPARE(save->text(), QString::fromUtf8("保存..."));
     save->click();
+    // The picture is offered beside the model, under its name.
+    QCOMPARE(prompts.m_offered, QStringList{QFileInfo(QStringLiteral(VORLA_EXAMPLES "/boxes.png")).absoluteFilePath()});
     const QImage saved(Dir().filePath(QStringLiteral("saved.png")));
     QCOMPARE(saved.size(), QSize(int(g_winWidth), int(g_winHeight)));
     QCOMPARE(saved.convertToFormat(QImage::Format_RGB32),
@@ -160,6 +164,24 @@ void CRenderTest::reusesThePictureWindowAndSavesThePicture()
     QCOMPARE(prompts.m_shown.size(), 1);
     QVERIFY(prompts.m_shown[0].contains(QString::fromUtf8("を保存できません")));
     RenderWindow()->close();
+}
+
+void CRenderTest::aPictureBiggerThanTheScreenKeepsItsSaveButtonOnTheScreen()
+{
+    CPictureWindow window(nullptr);
+    const QRect area = window.screen()->availableGeometry();
+    QImage picture(area.width() + 500, area.height() + 400, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    window.ShowPicture(picture, QStringLiteral("big"), QStringLiteral("big.png"));
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY2(area.contains(window.geometry()), qPrintable(QStringLiteral("%1x%2+%3+%4")
+                                                              .arg(window.width())
+                                                              .arg(window.height())
+                                                              .arg(window.x())
+                                                              .arg(window.y())));
+    auto* save = window.findChild<QPushButton*>(QStringLiteral("savePicture"));
+    QVERIFY(save->isVisible());
+    QVERIFY(window.rect().contains(save->geometry()));
 }
 
 void CRenderTest::oneRenderAtATimeShowsItsProgress()
@@ -225,9 +247,32 @@ void CRenderTest::sunStudyRefusesAFolderItCannotWriteBeforeRendering()
     });
     program.Frame().Action(ID_SUN_STUDY)->trigger();
     QCOMPARE(prompts.m_shown.size(), 1);
-    QVERIFY2(prompts.m_shown[0].contains(QString::fromUtf8("を作成できません")), qPrintable(prompts.m_shown[0]));
+    // The sun study's own caption, and why the folder cannot be made.
+    QVERIFY2(prompts.m_shown[0].startsWith(QString::fromUtf8("日影図|")), qPrintable(prompts.m_shown[0]));
+    QVERIFY2(prompts.m_shown[0].contains(QString::fromUtf8("を作成できません\n\nパスの途中にフォルダでないものがあります")),
+             qPrintable(prompts.m_shown[0]));
     QVERIFY(!QFileInfo::exists(Dir().filePath(QStringLiteral("starts"))));
     QVERIFY(!Progress());
+
+    // The same model is offered the folder it was given; another model its own.
+    QStringList offered;
+    const auto readFolder = [&offered] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        offered << dialog->findChild<QLineEdit*>(QStringLiteral("folder"))->text();
+        dialog->findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
+    };
+    QTimer::singleShot(0, readFolder);
+    program.Frame().Action(ID_SUN_STUDY)->trigger();
+    QVERIFY(QDir().mkpath(Dir().filePath(QStringLiteral("other"))));
+    const QString other = Dir().filePath(QStringLiteral("other/other.vrl"));
+    QVERIFY(QFile::copy(QStringLiteral(VORLA_EXAMPLES "/boxes.vrl"), other));
+    prompts.m_files.enqueue(other);
+    program.Frame().Action(ID_FILE_OPEN)->trigger();
+    QTimer::singleShot(0, readFolder);
+    program.Frame().Action(ID_SUN_STUDY)->trigger();
+    QCOMPARE(offered, (QStringList{Dir().filePath(QStringLiteral("a-file/study")),
+                                   QDir::toNativeSeparators(Dir().filePath(QStringLiteral("other/sun-study")))}));
 }
 
 void CRenderTest::tellsWhenNoRendererIsFound()

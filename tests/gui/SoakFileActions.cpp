@@ -44,6 +44,7 @@ void CSoakRun::OpenThrough(const QString& path, const std::function<void()>& ope
     const std::optional<std::string> file = FileBytes(path);
     const SExpectedOpen expected = ExpectedOpen(file);
     if (!expected.ok) Allow("が開けません");
+    if (expected.ok && !expected.versionMatched) Allow("のモデル ファイルではありません");
     if (!QuestionLetThrough(wasModified)) {
         QVERIFY2(Doc().m_shapeList == before, "a cancelled open changed the model");
         if (m_prompts.m_saves.empty()) QCOMPARE(Doc().IsModified(), wasModified);
@@ -210,7 +211,9 @@ void CSoakRun::Save()
     Allow("に保存できません");
     const int how = m_random.Below(4);
     const bool saveAs = how == 3;
-    if (!saveAs && !m_expectedPath.isEmpty()) m_prompts.m_saves.push_back({m_expectedPath, ModelBytes(Doc().m_shapeList)});
+    // Save asks for a name over a file that is no model of this version, as for an untitled one.
+    if (!saveAs && !m_expectedPath.isEmpty() && !m_program->Host().SaveNeedsName())
+        m_prompts.m_saves.push_back({m_expectedPath, ModelBytes(Doc().m_shapeList)});
     const bool wasModified = Doc().IsModified();
     if (how < 2)
         PressKey(Qt::Key_S, Qt::ControlModifier);

@@ -147,6 +147,8 @@ bool CSoakRun::Start(const QStringList& arguments)
     m_afterStep.clear();
     m_noted = {};
     m_historyFresh = true;
+    // The model a first undo or redo (which notes nothing) is checked against.
+    if (m_program->ok) m_historyBase = CurrentState();
     if (m_program->ok && arguments.size() > 1) m_expectedPath = QFileInfo(arguments[1]).absoluteFilePath();
     return m_program->ok;
 }
@@ -172,6 +174,7 @@ void CSoakRun::Settle()
     m_movePending = false;
     m_historyFresh = true;
     m_afterStep.clear();
+    m_historyBase = CurrentState();
     DrawFrame();
     QCoreApplication::processEvents();
 }

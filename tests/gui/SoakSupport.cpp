@@ -190,7 +190,8 @@ QMessageBox::StandardButton CSoakPrompts::Ask(QWidget* parent, QMessageBox::Icon
     const int roll = m_fixedAnswer ? 0 : m_random.Below(100);
     m_answer = m_fixedAnswer ? *m_fixedAnswer : roll < 30 ? QMessageBox::Yes : roll < 80 ? QMessageBox::No : QMessageBox::Cancel;
     // Yes saves the model as it is now, to its own path or to one the save dialog names.
-    if (m_answer == QMessageBox::Yes) m_saves.push_back({m_host->PathName(), ModelBytes(m_host->Doc().m_shapeList)});
+    if (m_answer == QMessageBox::Yes)
+        m_saves.push_back({m_host->SaveNeedsName() ? QString() : m_host->PathName(), ModelBytes(m_host->Doc().m_shapeList)});
     return m_answer;
 }
 
